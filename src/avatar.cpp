@@ -1,0 +1,1 @@
+#include "avatar.h"

@@ -1,0 +1,31 @@
+// One painted panel placed in the room, with its detail map: both images are
+// kept in the layout glTexImage2D expects and become textures on the first paint.
+#pragma once
+
+#include "geometry.h"
+
+#include <QImage>
+#include <QString>
+
+class Picture
+{
+public:
+    // Marks a texture that has not been created yet.
+    static constexpr unsigned int noTexture = 1638;
+
+    Picture() = default;
+    Picture(QString path, point3 position, point3 size);
+
+    void setGeometry(const QImage& image, point3 position, point3 size);
+    // Needs the view's GL context to be current.
+    void createTextures();
+    void draw() const;
+
+    QImage image;
+    QImage mapImage;
+    QString mapPath;
+    point3 size;
+    point3 position;
+    unsigned int texture = noTexture;
+    unsigned int mapTexture = noTexture;
+};

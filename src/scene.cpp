@@ -1,0 +1,5 @@
+#include "scene.h"
+
+unsigned int blankTexture = 0;
+
+Scene::Scene() = default;

@@ -1,0 +1,103 @@
+// The room read from data/Stanza.xml: wall sections laid out as a walk along
+// the walls, their pictures and models, and the pointable details.
+#pragma once
+
+#include "geometry.h"
+#include "model.h"
+#include "picture.h"
+
+#include <QDomElement>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+// Texture bound for surfaces without an image of their own (floor, models);
+// created by the view once its GL context exists.
+extern unsigned int blankTexture;
+
+class Section
+{
+public:
+    Section() = default;
+    Section(point3 position, point3 direction);
+
+    void updateFrame();
+    point3 toWorld(const point3& local) const;
+    void addModel(const Model& model) { models.append(model); }
+
+    void uploadTextures();
+    void draw() const;
+
+    QMap<QString, Picture> pictures;
+    QVector<Model> models;
+    point3 origin;
+    point3 direction = point3(1, 0, 0);
+    float width = 0.0f;
+    point3 axisX = point3(1, 0, 0);
+    point3 axisY = point3(0, 1, 0);
+    point3 axisZ = point3(0, 0, 1);
+};
+
+class Detail
+{
+public:
+    Detail() = default;
+    Detail(int id, float r, float g, float b, QString name, QString label);
+
+    // Unit vector from the room into the wall; zero for a detail on no section.
+    point3 normal() const;
+
+    QString name;
+    point3 color;  // r, g, b on the 0..255 scale
+    point3 direction;
+    point3 maxCorner;
+    BoundingBox box;
+    int id = 0;
+    QString label;
+    int panel = -1;
+};
+
+class Scene : public QObject
+{
+    Q_OBJECT
+
+public:
+    Scene();
+
+    bool readXML(QString fileName);
+    void readSection(QDomElement element);
+    void readCeiling(QDomElement element);
+    void readWall(QDomElement element);
+    void readDetailMap(QDomElement element, int& letterIndex, int& ordinal);
+
+    void closeRoom();
+    QVector<int> wallRuns() const;
+    int findModel(const QString& name) const;
+    point3 startPoint() const;
+
+    int indexOfDetail(int id) const;
+    Detail detailAt(int index) const;
+    int detailIdAtColor(float r, float g, float b) const;
+    BoundingBox mapRegion(const Picture& picture, const Detail& detail) const;
+    BoundingBox detailBox(const Section& section, const Detail& detail, const Picture& picture) const;
+
+    void uploadTexturesInRam();
+    void showLoadingProgress(float progress);
+    void draw() const;
+
+    BoundingBox bounds;
+    float roomHeight = 0.0f;
+    QVector<Detail> details;
+    QVector<Model> models;
+    QVector<Section> sections;
+    QString dataPath;
+    bool texturesUploaded = false;
+
+    // The layout pen: where the next section starts and where it heads.
+    point3 layoutPosition = point3(0, 0, 0);
+    point3 layoutDirection = point3(1, 0, 0);
+
+signals:
+    void loadingProgressSignal(float progress);
+};
