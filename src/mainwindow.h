@@ -1,7 +1,32 @@
-// The kiosk window: the 3D view beside the Italian browsing panel.
+// The kiosk window: the 3D view beside the Italian browsing panel, which shows
+// the determination of one exemplar and lets the visitor choose, search and
+// step through the exemplars of an animal.
 #pragma once
 
 #include <QMainWindow>
+#include <QString>
+
+class Animal;
+class QButtonGroup;
+class QComboBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTextEdit;
+class WidgetOpenGL;
+
+// The web search service whose "/search?q=...&btnI" and "&tbm=isch" address
+// syntax the two panel buttons use.
+extern const char* const webSearchHost;
+
+// "CODE A1" for detail 0, "CODE B--" for 199: the letter of the hundred and
+// the 1-based number inside it.
+QString detailCodeText(int id);
+
+// A name turned into the q= value of a web search: blanks become "+", and
+// characters that would end or change the query are percent-encoded.
+QString webQueryText(const QString& text);
 
 class MainWindow : public QMainWindow
 {
@@ -9,4 +34,53 @@ class MainWindow : public QMainWindow
 
 public:
     explicit MainWindow(QWidget* parent = nullptr);
+
+    // The panel's memory (last detail shown, last exemplar chosen, last search)
+    // is shared by the whole process; a fresh window in the same process starts
+    // from a clean slate only after this.
+    static void resetSharedState();
+
+    QComboBox* animalNameBox = nullptr;
+    QComboBox* otherNameBox = nullptr;
+    WidgetOpenGL* view = nullptr;
+    QLineEdit* codeField = nullptr;
+    QTextEdit* notesText = nullptr;
+    QComboBox* categoryBox = nullptr;
+    QTextEdit* descriptionText = nullptr;
+    QButtonGroup* exemplarButtons = nullptr;
+    QLabel* exemplarLabel = nullptr;
+    QLineEdit* searchField = nullptr;
+    QLabel* searchIcon = nullptr;
+    QPushButton* imagesButton = nullptr;
+    QPushButton* infoButton = nullptr;
+    QLabel* stars[3] = {nullptr, nullptr, nullptr};
+    int currentDetailId = -1;
+
+    void showAnimal(Animal animal);
+    void clearAnimal();
+    void resetSearch();
+    QString dataQuery() const;
+    QString imagesQuery() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private slots:
+    void userSelectsAnimalName(QString s);
+    void userPondersAnimalName(QString s);
+    void userEnteredSearchText(QString text);
+    void userWantedGoogleData();
+    void userWantedGoogleImages();
+    void selectExemplar(int id);
+    void showaDetailData(int id);
+    void onUserMouseOverAnimal(int id);
+    void toggleFullScreen();
+
+private:
+    QWidget* buildExemplarRow();
+    QWidget* buildStarRow();
+    QWidget* buildSearchRow();
+    void connectPanel();
+    void connectViewAndFullScreen();
+    void openWebSearch(const QString& pathAndQuery, const QString& query);
 };
