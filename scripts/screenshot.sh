@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Photographs the running program for the README: starts it on the demo room
+# under a virtual X display, waits for the loading window to go, points at a
+# painted animal so that the panel shows it, and writes docs/screenshot.png.
+#
+#   bash scripts/screenshot.sh [x y]   # pointer position in the window, if not the default
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build_dir=${BUILD_DIR:-build}
+case "$build_dir" in /*) ;; *) build_dir="$root/$build_dir" ;; esac
+output=${OUTPUT:-$root/docs/screenshot.png}
+width=1280
+height=800
+
+if [ "${1:-}" != "--inside" ]; then
+  cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" >/dev/null
+  cmake --build "$build_dir" -j "$(nproc)" --target pellavio pellavio_runtime >/dev/null
+  mkdir -p "$(dirname "$output")"
+  export BUILD_DIR="$build_dir" OUTPUT="$output"
+  exec xvfb-run -a -s "-screen 0 ${width}x${height}x24" bash "$0" --inside "$@"
+fi
+shift
+point_x=${1:-380}
+point_y=${2:-400}
+
+cd "$build_dir"
+./pellavio >/dev/null 2>&1 &
+program=$!
+trap 'kill "$program" 2>/dev/null || true' EXIT
+
+# The loading window is small; the main window is never narrower than 800.
+main_window=""
+for _ in $(seq 1 600); do
+  kill -0 "$program" 2>/dev/null || { echo "The program ended before its window opened." >&2; exit 1; }
+  small=0
+  main_window=""
+  for window in $(xdotool search --onlyvisible --name '^Vovo del Pellavio$' 2>/dev/null); do
+    window_width=$(xdotool getwindowgeometry --shell "$window" | sed -n 's/^WIDTH=//p')
+    if [ "$window_width" -ge 800 ]; then main_window=$window; else small=1; fi
+  done
+  [ -n "$main_window" ] && [ "$small" -eq 0 ] && break
+  sleep 0.2
+done
+[ -n "$main_window" ] || { echo "The main window did not come up." >&2; exit 1; }
+
+xdotool windowmove "$main_window" 0 0 windowsize "$main_window" "$width" "$height"
+sleep 1
+# Two small moves: the view looks under the pointer only after it has moved.
+xdotool mousemove --window "$main_window" "$((point_x - 5))" "$point_y" sleep 0.3 \
+  mousemove --window "$main_window" "$point_x" "$point_y"
+sleep 1.5
+import -window root "$OUTPUT"
+echo "Screenshot written to $OUTPUT"
