@@ -1,5 +1,606 @@
 #include "scene.h"
 
+#include <QDir>
+#include <QDomDocument>
+#include <QDomNodeList>
+#include <QFile>
+#include <QFileInfo>
+#include <QXmlStreamReader>
+
+#include <GL/glew.h>
+
+#include <cmath>
+
 unsigned int blankTexture = 0;
 
+namespace {
+
+// A real room file is four elements deep; anything far deeper is not a room,
+// and the DOM builder recurses per level, so such a file is refused before it.
+const int maxElementDepth = 256;
+
+// Attribute as a number with "." as decimal point whatever the locale; text that
+// is not a number reads 0. `parsed` tells whether the text was a number at all.
+float numberAttribute(const QDomElement& element, const QString& name, const QString& fallback,
+                      bool* parsed = nullptr)
+{
+    bool ok = false;
+    float value = element.attribute(name, fallback).toFloat(&ok);
+    if (ok && !std::isfinite(value)) {
+        qWarning("Scene file: <%s %s=\"%s\"> is not a finite number; reading 0",
+                 qPrintable(element.tagName()), qPrintable(name), qPrintable(element.attribute(name)));
+        value = 0.0f;
+        ok = false;
+    }
+    if (parsed)
+        *parsed = ok;
+    return value;
+}
+
+// Scans the element nesting without building anything; false for text that is
+// not XML or nests absurdly deep, with the reason in `problem`.
+bool checkNesting(const QByteArray& bytes, QString* problem)
+{
+    QXmlStreamReader reader(bytes);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > maxElementDepth) {
+            *problem = QString("elements nested deeper than %1 at line %2")
+                           .arg(maxElementDepth).arg(reader.lineNumber());
+            return false;
+        }
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    if (reader.hasError()) {
+        *problem = QString("%1 at line %2, column %3")
+                       .arg(reader.errorString()).arg(reader.lineNumber()).arg(reader.columnNumber());
+        return false;
+    }
+    return true;
+}
+
+QByteArray nodeLogName(const QDomNode& node)
+{
+    if (node.isComment())
+        return "comment";
+    return node.isElement() ? node.toElement().tagName().toUtf8() : QByteArray();
+}
+
+void resizeAlongWall(Section& section, float change)
+{
+    section.width += change;
+    for (Model& model : section.models)
+        model.size.x += change;
+    for (Picture& picture : section.pictures)
+        picture.size.x += change;
+}
+
+} // namespace
+
+Section::Section(point3 position, point3 direction)
+    : origin(position.x, 0.0f, position.z)
+    , direction(point3(direction.x, 0.0f, direction.z).normalized())
+{
+    updateFrame();
+}
+
+void Section::updateFrame()
+{
+    axisX = direction.normalized();
+    axisY = point3(0, 1, 0);
+    axisZ = axisX.cross(axisY).normalized();
+}
+
+point3 Section::toWorld(const point3& local) const
+{
+    return origin + axisX * local.x + axisY * local.y + axisZ * local.z;
+}
+
+void Section::uploadTextures()
+{
+    for (Picture& picture : pictures)
+        picture.createTextures();
+}
+
+void Section::draw() const
+{
+    glPushMatrix();
+    glTranslatef(origin.x, origin.y, origin.z);
+    const GLfloat frame[16] = {axisX.x, axisX.y, axisX.z, 0.0f,
+                               axisY.x, axisY.y, axisY.z, 0.0f,
+                               axisZ.x, axisZ.y, axisZ.z, 0.0f,
+                               0.0f,    0.0f,    0.0f,    1.0f};
+    glMultMatrixf(frame);
+    for (const Model& model : models)
+        model.draw();
+    for (const Picture& picture : pictures)
+        picture.draw();
+    glPopMatrix();
+}
+
+Detail::Detail(int id, float r, float g, float b, QString name, QString label)
+    : name(name)
+    , color(r, g, b)
+    , id(id)
+    , label(label)
+{
+}
+
+point3 Detail::normal() const
+{
+    return point3(direction.z, direction.y, -direction.x).normalized();
+}
+
 Scene::Scene() = default;
+
+bool Scene::readXML(QString fileName)
+{
+    qDebug("Reading SCENE!");
+    const QString path = "data/" + fileName;
+    dataPath = QFileInfo(fileName).dir().absolutePath() + "/data/";
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning("Cannot open the scene file %s: %s", qPrintable(QFileInfo(path).absoluteFilePath()),
+                 qPrintable(file.errorString()));
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    file.close();
+
+    QDomDocument document;
+    QString problem;
+    int line = 0;
+    int column = 0;
+    if (!checkNesting(bytes, &problem)) {
+        qWarning("The scene file %s is not readable XML: %s", qPrintable(path), qPrintable(problem));
+        return false;
+    }
+    if (!document.setContent(bytes, &problem, &line, &column)) {
+        qWarning("The scene file %s is not readable XML: %s at line %d, column %d", qPrintable(path),
+                 qPrintable(problem), line, column);
+        return false;
+    }
+    const QDomElement room = document.documentElement();
+    if (room.tagName() != "room") {
+        qWarning("The scene file %s has <%s> as its root element instead of <room>", qPrintable(path),
+                 qPrintable(room.tagName()));
+        return false;
+    }
+    readRoom(room);
+    mapRegionCache.clear();
+    qDebug("Done loading");
+    return true;
+}
+
+void Scene::readRoom(const QDomElement& room)
+{
+    roomHeight = numberAttribute(room, "height", "6.0");
+    bounds.add(layoutPosition);
+
+    const QDomNodeList children = room.childNodes();
+    const int mapProgressSteps = children.size() - 1;
+    int mapIndex = 0;
+    int letterIndex = 0;
+    int ordinal = 0;
+    for (int i = 0; i < children.size(); ++i) {
+        const QDomNode node = children.at(i);
+        qDebug("el: '%s'", nodeLogName(node).constData());
+        if (node.isComment() || !node.isElement())
+            continue;
+        const QDomElement element = node.toElement();
+        if (element.tagName() == "walls") {
+            readWalls(element);
+        } else if (element.tagName() == "detailMap") {
+            // With the map as the room's only child the steps have no size: start at the middle.
+            const float step = mapProgressSteps > 0 ? 0.25f * mapIndex / mapProgressSteps : 0.0f;
+            showLoadingProgress(0.25f + step);
+            readDetailMap(element, letterIndex, ordinal);
+            ++mapIndex;
+        }
+    }
+}
+
+void Scene::readWalls(const QDomElement& walls)
+{
+    const QDomNodeList children = walls.childNodes();
+    const int count = children.size();
+    for (int i = 0; i < count; ++i) {
+        showLoadingProgress(i * 0.25f / count);
+        const QDomNode node = children.at(i);
+        if (node.isComment() || !node.isElement())
+            continue;
+        const QDomElement element = node.toElement();
+        if (element.tagName() == "ceiling")
+            readCeiling(element);
+        else if (element.tagName() == "section")
+            readSection(element);
+        else if (element.tagName() == "wall")
+            readWall(element);
+    }
+    closeRoom();
+}
+
+void Scene::readWall(QDomElement element)
+{
+    bool ok = false;
+    const int turn = element.attribute("turn", "0").toInt(&ok, 10);
+    const float angle = float((ok ? turn : 0) * M_PI / 180.0);
+    const float c = float(std::cos(angle));
+    const float s = float(std::sin(angle));
+    const point3 d = layoutDirection;
+    layoutDirection = point3(c * d.x - s * d.z, 0.0f, s * d.x + c * d.z);
+    bounds.add(layoutPosition);
+}
+
+void Scene::readCeiling(QDomElement element)
+{
+    const QString name = element.attribute("model", "");
+    const float height = numberAttribute(element, "height", "1.5");
+    models.append(Model(name, point3(0.0f, roomHeight, 0.0f), point3(0.0f, height, 0.0f)));
+    if (ceilingModelIndex < 0)
+        ceilingModelIndex = models.size() - 1;
+}
+
+void Scene::readSection(QDomElement element)
+{
+    const QString name = element.attribute("name", "");
+    const float height = numberAttribute(element, "height", "0.0");
+
+    Section section(layoutPosition, layoutDirection);
+    const Picture picture(dataPath + name, point3(0.0f, roomHeight - height, 0.0f),
+                          point3(-1.0f, height, 0.0f));
+    section.pictures.insert(name, picture);
+    section.width = picture.size.x;
+
+    if (ceilingModelIndex >= 0) {
+        models[ceilingModelIndex].size.x = section.width;
+        section.addModel(models[ceilingModelIndex]);
+    } else {
+        qWarning("Section %d (%s) has no ceiling: no <ceiling> came before it", sections.size(),
+                 qPrintable(name));
+    }
+
+    float top = picture.position.y;
+    for (QDomElement child = element.firstChildElement(); !child.isNull();
+         child = child.nextSiblingElement()) {
+        if (child.tagName() == "mesh")
+            placeMesh(section, child, picture.size.x, top);
+        else if (child.tagName() == "extra")
+            placeExtra(section, child, top);
+    }
+
+    qDebug("Adding section %d with %d pictures", sections.size(), section.pictures.size());
+    sections.append(section);
+    layoutPosition = section.origin + section.direction * section.width;
+}
+
+float Scene::marginOffset(const QDomElement& element, float width, float itemWidth) const
+{
+    bool hasLeft = false;
+    bool hasRight = false;
+    const float left = numberAttribute(element, "marginleft", " ", &hasLeft);
+    const float right = numberAttribute(element, "marginright", " ", &hasRight);
+    if (hasRight)
+        return width - itemWidth - right;
+    return hasLeft ? left : 0.0f;
+}
+
+void Scene::placeMesh(Section& section, const QDomElement& element, float pictureWidth, float top)
+{
+    const QString name = element.attribute("model", "");
+    float height = numberAttribute(element, "height", "0.0");
+    float width = numberAttribute(element, "width", "0.0");
+    if (width == 0.0f)
+        width = pictureWidth;
+    if (height == 0.0f)
+        height = top;
+    const point3 position(marginOffset(element, section.width, width), 0.0f, 0.0f);
+    const point3 size(width, height, 0.0f);
+
+    const int index = findModel(name);
+    if (index == -1) {
+        models.append(Model(name, position, size));
+    } else {
+        models[index].position = position;
+        models[index].size = size;
+    }
+    section.addModel(models[index == -1 ? models.size() - 1 : index]);
+}
+
+void Scene::placeExtra(Section& section, const QDomElement& element, float& top)
+{
+    const QString name = element.attribute("name", "");
+    const float height = numberAttribute(element, "height", "0.0");
+    Picture picture(dataPath + name, point3(), point3(-1.0f, height, 0.0f));
+    picture.position.x = marginOffset(element, section.width, picture.size.x);
+    picture.position.y = top - height;
+    top = picture.position.y;
+    section.pictures.insert(name, picture);
+}
+
+QVector<int> Scene::wallRuns() const
+{
+    QVector<int> runs;
+    for (int i = 1; i <= sections.size(); ++i) {
+        const int runStart = runs.isEmpty() ? 0 : runs.last();
+        if (i == sections.size() || sections[i].direction != sections[runStart].direction)
+            runs.append(i);
+    }
+    return runs;
+}
+
+void Scene::closeRoom()
+{
+    const QVector<int> runs = wallRuns();
+    if (runs.size() < 2) {
+        qWarning("The walls lay out %d straight run(s) of sections; the room needs two to close, "
+                 "so it is left open", runs.size());
+        return;
+    }
+    const int firstCount = runs[0];
+    const int lastStart = runs[runs.size() - 2];
+    const int end = runs.last();
+    const Section& last = sections[end - 1];
+    const point3 walkEnd = last.origin + last.direction * last.width;
+
+    const float g = walkEnd.x / firstCount;
+    for (int i = 0; i < firstCount; ++i) {
+        if (walkEnd.x > 0.0f) {
+            resizeAlongWall(sections[i], -g);
+            sections[i].origin.x += (firstCount - i) * g;
+        } else if (walkEnd.x < 0.0f) {
+            resizeAlongWall(sections[i], g);
+            sections[i].origin.x -= i * g;
+        }
+    }
+
+    const float h = walkEnd.z / (end - lastStart);
+    for (int i = lastStart; i < end; ++i) {
+        if (walkEnd.z > 0.0f) {
+            resizeAlongWall(sections[i], -h);
+            if (i > lastStart)
+                sections[i].origin.z += (end - i) * h;
+        } else if (walkEnd.z < 0.0f) {
+            resizeAlongWall(sections[i], h);
+            if (i > lastStart)
+                sections[i].origin.z -= (i - lastStart) * h;
+        }
+    }
+}
+
+int Scene::findModel(const QString& name) const
+{
+    for (int i = 0; i < models.size(); ++i) {
+        if (models[i].name == name)
+            return i;
+    }
+    return -1;
+}
+
+point3 Scene::startPoint() const
+{
+    const point3 centre = bounds.center();
+    return point3(centre.x, 1.7f, centre.z);
+}
+
+void Scene::uploadTexturesInRam()
+{
+    for (int i = 0; i < sections.size(); ++i) {
+        const int count = sections.size();
+        qDebug("%d/%d", i, count);
+        showLoadingProgress((i + 1) * 0.5f / count + 0.5f);
+        sections[i].uploadTextures();
+    }
+    showLoadingProgress(2.0f);
+    texturesUploaded = true;
+}
+
+void Scene::showLoadingProgress(float progress)
+{
+    emit loadingProgressSignal(progress);
+    // Truncated from the exact product, not from a float rounded back up.
+    qDebug("PROGRESS %d%%", int(double(progress) * 100.0));
+}
+
+void Scene::draw() const
+{
+    if (!texturesUploaded)
+        return;
+    glPushMatrix();
+    for (const Section& section : sections)
+        section.draw();
+    drawFloor();
+    glPopMatrix();
+}
+
+void Scene::drawFloor() const
+{
+    glBindTexture(GL_TEXTURE_2D, blankTexture);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glNormal3f(0.0f, 1.0f, 0.0f);
+    glBegin(GL_QUADS);
+    glVertex3f(-10.0f, 0.0f, -10.0f);
+    glVertex3f(20.0f, 0.0f, -10.0f);
+    glVertex3f(20.0f, 0.0f, 20.0f);
+    glVertex3f(-10.0f, 0.0f, 20.0f);
+    glEnd();
+}
+
+void Scene::readDetailMap(QDomElement element, int& letterIndex, int& ordinal)
+{
+    const QString mapName = element.attribute("name", "");
+    const DetailMapUse use = findDetailMapUse(dataPath + mapName);
+    for (QDomElement child = element.firstChildElement(); !child.isNull();
+         child = child.nextSiblingElement()) {
+        if (child.tagName() == "database") {
+            ordinal = 0;
+            letterIndex = databaseLetterIndex(child);
+        } else if (child.tagName() == "detail") {
+            const int id = letterIndex * 100 + ordinal;
+            ++ordinal;
+            Detail detail = readDetailColor(child, id, mapName);
+            if (use.section >= 0) {
+                const Section& section = sections[use.section];
+                detail.direction = section.direction;
+                detail.panel = use.section;
+                detail.box = detailBox(section, detail, section.pictures[use.pictureKey]);
+            }
+            detail.maxCorner = detail.box.max;
+            details.append(detail);
+        }
+    }
+}
+
+Scene::DetailMapUse Scene::findDetailMapUse(const QString& mapPath) const
+{
+    // When several pictures carry the same map, the last one in section and name order holds it.
+    DetailMapUse use;
+    for (int i = 0; i < sections.size(); ++i) {
+        for (auto it = sections[i].pictures.cbegin(); it != sections[i].pictures.cend(); ++it) {
+            if (it.value().mapPath == mapPath) {
+                use.section = i;
+                use.pictureKey = it.key();
+            }
+        }
+    }
+    return use;
+}
+
+int Scene::databaseLetterIndex(const QDomElement& element) const
+{
+    const QByteArray letter = element.attribute("name", "A").toLocal8Bit();
+    if (letter.isEmpty()) {
+        qWarning("Scene file: <database name=\"\"> names no letter; counting under A");
+        return 0;
+    }
+    return int(static_cast<signed char>(letter.at(0))) - 65;
+}
+
+Detail Scene::readDetailColor(const QDomElement& element, int id, const QString& mapName) const
+{
+    const QString text = element.attribute("rgb", "0, 0, 0");
+    float rgb[3] = {0.0f, 0.0f, 0.0f};
+    bool wellFormed = true;
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        rgb[i] = text.section(", ", i, i).toFloat(&ok);
+        if (!ok || !std::isfinite(rgb[i])) {
+            rgb[i] = 0.0f;
+            wellFormed = false;
+        }
+    }
+    if (!wellFormed)
+        qWarning("Detail %d of %s: rgb=\"%s\" is not three numbers separated by \", \"; "
+                 "reading (%g, %g, %g)", id, qPrintable(mapName), qPrintable(text),
+                 double(rgb[0]), double(rgb[1]), double(rgb[2]));
+    Detail detail(id, rgb[0], rgb[1], rgb[2], mapName, element.attribute("unused", ""));
+    if (!isMapColor(detail.color))
+        qWarning("Detail %d of %s: rgb=\"%s\" lies outside 0..255; it matches no pixel of the map",
+                 id, qPrintable(mapName), qPrintable(text));
+    return detail;
+}
+
+bool Scene::isMapColor(const point3& color)
+{
+    for (int i = 0; i < 3; ++i) {
+        if (!(color[i] >= 0.0f && color[i] < 256.0f))
+            return false;
+    }
+    return true;
+}
+
+int Scene::indexOfDetail(int id) const
+{
+    for (int i = 0; i < details.size(); ++i) {
+        if (details[i].id == id)
+            return i;
+    }
+    return -1;
+}
+
+Detail Scene::detailAt(int index) const
+{
+    if (index < 0 || index >= details.size()) {
+        qWarning("No detail at index %d (the scene holds %d); giving an empty one", index,
+                 details.size());
+        return Detail();
+    }
+    return details[index];
+}
+
+int Scene::detailIdAtColor(float r, float g, float b) const
+{
+    for (const Detail& detail : details) {
+        if (detail.color.x == r && detail.color.y == g && detail.color.z == b)
+            return detail.id;
+    }
+    return -1;
+}
+
+const Scene::ColorRegions& Scene::colorRegions(const QImage& map) const
+{
+    auto cached = mapRegionCache.constFind(map.cacheKey());
+    if (cached != mapRegionCache.constEnd())
+        return cached.value();
+
+    // One pass over the sampled pixels collects the extent of every colour at
+    // once, so a map costs the same whatever number of details it holds.
+    ColorRegions regions;
+    if (map.depth() != 32) {
+        if (!map.isNull())
+            qWarning("A detail map of %d bits per pixel cannot be searched", map.depth());
+        return *mapRegionCache.insert(map.cacheKey(), regions);
+    }
+    PixelRegion* current = nullptr;
+    quint32 currentValue = 0;
+    for (int y = 0; y < map.height(); y += 2) {
+        const quint32* row = reinterpret_cast<const quint32*>(map.constScanLine(y));
+        for (int x = 0; x < map.width(); x += 2) {
+            const quint32 value = row[x];
+            if ((value & 0x00ffffffu) == 0)
+                continue;
+            if (!current || value != currentValue) {
+                current = &regions[value];
+                currentValue = value;
+            }
+            current->add(x, y);
+        }
+    }
+    return *mapRegionCache.insert(map.cacheKey(), regions);
+}
+
+BoundingBox Scene::mapRegion(const Picture& picture, const Detail& detail) const
+{
+    BoundingBox box;
+    if (!isMapColor(detail.color))
+        return box;
+    const quint32 target = 0xff000000u | (quint32(detail.color.z) & 0xffu) << 16
+                           | (quint32(detail.color.y) & 0xffu) << 8 | (quint32(detail.color.x) & 0xffu);
+    const ColorRegions& regions = colorRegions(picture.mapImage);
+    const auto found = regions.constFind(target);
+    if (found == regions.constEnd())
+        return box;
+    const float width = picture.mapImage.width();
+    const float height = picture.mapImage.height();
+    box.add(2.0f * found->minX / width - 1.0f, 2.0f * found->minY / height - 1.0f, 0.0f);
+    box.add(2.0f * found->maxX / width - 1.0f, 2.0f * found->maxY / height - 1.0f, 0.0f);
+    return box;
+}
+
+BoundingBox Scene::detailBox(const Section& section, const Detail& detail, const Picture& picture) const
+{
+    const BoundingBox region = mapRegion(picture, detail);
+    const point3& size = picture.size;
+    const point3& position = picture.position;
+    BoundingBox box;
+    for (const point3& corner : {region.min, region.max}) {
+        const point3 local((1.0f + corner.x) * size.x * 0.5f + position.x,
+                           (1.0f + corner.y) * size.y * 0.5f + position.y,
+                           (1.0f + corner.z) * size.z * 0.5f + position.z);
+        box.add(section.toWorld(local));
+    }
+    return box;
+}

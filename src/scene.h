@@ -7,6 +7,7 @@
 #include "picture.h"
 
 #include <QDomElement>
+#include <QHash>
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -100,4 +101,50 @@ public:
 
 signals:
     void loadingProgressSignal(float progress);
+
+private:
+    // Where a detail map is painted: the picture `pictureKey` of section `section`.
+    struct DetailMapUse
+    {
+        int section = -1;
+        QString pictureKey;
+    };
+    // Extent, in sampled pixel columns and rows, of one colour of a detail map.
+    struct PixelRegion
+    {
+        int minX = 0;
+        int minY = 0;
+        int maxX = -1;
+        int maxY = -1;
+        void add(int x, int y)
+        {
+            if (maxX < 0) {
+                minX = maxX = x;
+                minY = maxY = y;
+                return;
+            }
+            minX = qMin(minX, x);
+            maxX = qMax(maxX, x);
+            minY = qMin(minY, y);
+            maxY = qMax(maxY, y);
+        }
+    };
+    using ColorRegions = QHash<quint32, PixelRegion>;
+
+    void readRoom(const QDomElement& room);
+    void readWalls(const QDomElement& walls);
+    void placeMesh(Section& section, const QDomElement& element, float pictureWidth, float top);
+    void placeExtra(Section& section, const QDomElement& element, float& top);
+    float marginOffset(const QDomElement& element, float width, float itemWidth) const;
+    DetailMapUse findDetailMapUse(const QString& mapPath) const;
+    int databaseLetterIndex(const QDomElement& element) const;
+    Detail readDetailColor(const QDomElement& element, int id, const QString& mapName) const;
+    static bool isMapColor(const point3& color);
+    const ColorRegions& colorRegions(const QImage& map) const;
+    void drawFloor() const;
+
+    // Index in `models` of the first ceiling read; -1 before any.
+    int ceilingModelIndex = -1;
+    // Colour extents per detail map image (by QImage::cacheKey), filled while the file is read.
+    mutable QHash<qint64, ColorRegions> mapRegionCache;
 };
