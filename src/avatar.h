@@ -21,7 +21,7 @@ public:
     void zoomOut();
     // Both return false and leave the avatar unchanged where the detail gives no
     // finite camera (no section, camera at its centre, top edge at the floor).
-    bool setInFrontOf(const Detail& detail, float aspect);
+    bool setInFrontOf(Detail detail, float aspect);
     bool lookAt(const Detail& detail);
 
     void applyProjection() const;
