@@ -26,7 +26,10 @@ float coordinate(const QStringList& fields, int index, ReadProblems& problems)
 {
     if (index >= fields.size())
         return 0.0f;
-    const float value = fields.at(index).toFloat();
+    bool number = false;
+    const float value = fields.at(index).toFloat(&number);
+    if (!number)
+        return 0.0f;
     if (std::isfinite(value))
         return value;
     ++problems.nonFiniteNumbers;
