@@ -2,6 +2,7 @@
 // the walls, their pictures and models, and the pointable details.
 #pragma once
 
+#include "detail.h"
 #include "geometry.h"
 #include "model.h"
 #include "picture.h"
@@ -38,25 +39,6 @@ public:
     point3 axisX = point3(1, 0, 0);
     point3 axisY = point3(0, 1, 0);
     point3 axisZ = point3(0, 0, 1);
-};
-
-class Detail
-{
-public:
-    Detail() = default;
-    Detail(int id, float r, float g, float b, QString name, QString label);
-
-    // Unit vector from the room into the wall; zero for a detail on no section.
-    point3 normal() const;
-
-    QString name;
-    point3 color;  // r, g, b on the 0..255 scale
-    point3 direction;
-    point3 maxCorner;
-    BoundingBox box;
-    int id = 0;
-    QString label;
-    int panel = -1;
 };
 
 class Scene : public QObject
