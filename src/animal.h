@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringMatcher>
 #include <QStringList>
 #include <QVector>
 
@@ -22,6 +23,9 @@ public:
 
     bool matches(const QString& word) const;
     bool matchesAll(const QStringList& words) const;
+    // The same tests with case-insensitive matchers that a search builds once for all records.
+    bool matches(const QStringMatcher& word) const;
+    bool matchesAll(const QVector<QStringMatcher>& words) const;
 };
 
 int qualityFromText(const QString& text);
@@ -45,4 +49,7 @@ public:
     QStringList categories() const;
 
     void search(const QString& text, QStringList& nameList, QStringList& otherNameList) const;
+
+private:
+    void readLine(const QStringRef& line, int lineNumber);
 };
