@@ -1,22 +1,460 @@
 #include "widgetopenGL.h"
 
-WidgetOpenGL::WidgetOpenGL(QWidget* parent) : QGLWidget(parent) {}
+#include "loadingwindow.h"
+#include "scene.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGLShaderProgram>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <cmath>
+#include <cstdio>
+
+#include <unistd.h>
+
+int WidgetOpenGL::lastDetailId = -1;
+bool WidgetOpenGL::texturesPending = true;
+
+namespace {
+
+constexpr double halfPi = 1.57079632679489661923;
+
+// Escape and a missing scene end the kiosk at once, without the shutdown of
+// a GL context that may still be drawing.
+[[noreturn]] void endProcess(int status)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    _exit(status);
+}
+
+// Halves round up, toward positive infinity: 2.5 gives 3, -2.5 gives -2.
+QPoint roundedPosition(const QPointF& position)
+{
+    return QPoint(int(std::floor(position.x() + 0.5)), int(std::floor(position.y() + 0.5)));
+}
+
+bool isBlack(const point3& color)
+{
+    return color.x == 0.0f && color.y == 0.0f && color.z == 0.0f;
+}
+
+// A program that failed to build is left unbound: binding it would make Qt try
+// to link it again, and warn again, on every frame.
+bool useProgram(QGLShaderProgram* program)
+{
+    if (program->isLinked())
+        return program->bind();
+    glUseProgram(0);
+    return false;
+}
+
+// While a program is built, Qt's own shader messages are gathered here, so that
+// one warning tells which file of which program failed, with the GL log.
+QStringList* shaderMessages = nullptr;
+QtMessageHandler forwardedHandler = nullptr;
+
+void gatherShaderMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (shaderMessages && message.startsWith("QGLShader"))
+        shaderMessages->append(message);
+    else
+        forwardedHandler(type, context, message);
+}
+
+void compileShaderFile(QGLShader* shader, const QString& fileName, QStringList& problems)
+{
+    if (!QFile::exists(fileName)) {
+        problems << QString("%1 is missing").arg(fileName);
+        return;
+    }
+    if (!shader->compileSourceFile(fileName))
+        problems << QString("%1 does not compile: %2").arg(fileName, shader->log().trimmed());
+}
+
+} // namespace
+
+WidgetOpenGL::WidgetOpenGL(QWidget* parent) : QGLWidget(parent)
+{
+    auto* loadingWindow = new LoadingWindow();
+    loadingWindow->show();
+    animalData.readAll("data/determinazioni.csv");
+    scene = new Scene();
+
+    pickTimer = makeTimer(200, false, SLOT(updateObjectUnderMouse()));
+    pickTimer->start();
+    blinkTimer = makeTimer(45, false, SLOT(updateBlink()));
+    animationTimer = makeTimer(16, false, SLOT(animateAvatar()));
+    glanceTimer = makeTimer(1000, true, SLOT(startGlancing()));
+    setAttribute(Qt::WA_MouseTracking);
+
+    connect(scene, SIGNAL(loadingProgressSignal(float)), loadingWindow, SLOT(setProgress(float)));
+    if (!scene->readXML("Stanza.xml")) {
+        qDebug("Error!!! -.-\"");
+        qCritical("Cannot read the scene file data/Stanza.xml in the working directory %s: "
+                  "start the program from the folder that holds data/",
+                  qPrintable(QDir::currentPath()));
+        endProcess(-1);
+    }
+    currentAvatar.resetToStart(*scene);
+    targetAvatar = currentAvatar;
+}
+
 WidgetOpenGL::~WidgetOpenGL() = default;
-void WidgetOpenGL::moveAvatarTo(Avatar& avatar) { targetAvatar = avatar; }
-void WidgetOpenGL::goToDetail(int) {}
-void WidgetOpenGL::ponderDetail(int) {}
-void WidgetOpenGL::ponderDetailLater(int) {}
-void WidgetOpenGL::updateObjectUnderMouse() {}
-void WidgetOpenGL::animateAvatar() {}
-void WidgetOpenGL::updateBlink() {}
-void WidgetOpenGL::startGlancing() {}
-void WidgetOpenGL::stopGlancing() {}
-void WidgetOpenGL::mousePressEvent(QMouseEvent*) {}
-void WidgetOpenGL::mouseReleaseEvent(QMouseEvent*) {}
-void WidgetOpenGL::mouseMoveEvent(QMouseEvent*) {}
-void WidgetOpenGL::wheelEvent(QWheelEvent*) {}
-void WidgetOpenGL::keyPressEvent(QKeyEvent*) {}
-void WidgetOpenGL::enterEvent(QEvent*) {}
-void WidgetOpenGL::leaveEvent(QEvent*) {}
-void WidgetOpenGL::initializeGL() {}
-void WidgetOpenGL::paintGL() {}
+
+QTimer* WidgetOpenGL::makeTimer(int interval, bool singleShot, const char* slot)
+{
+    auto* timer = new QTimer(this);
+    timer->setInterval(interval);
+    timer->setSingleShot(singleShot);
+    connect(timer, SIGNAL(timeout()), this, slot);
+    return timer;
+}
+
+void WidgetOpenGL::moveAvatarTo(Avatar& avatar)
+{
+    targetAvatar = avatar;
+    animationTimer->start();
+}
+
+void WidgetOpenGL::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_S:
+        // The programs hold GL objects of this context.
+        makeCurrent();
+        delete tapestryProgram;
+        delete mapProgram;
+        tapestryProgram = nullptr;
+        mapProgram = nullptr;
+        qDebug("Reload Shaders!");
+        break;
+    case Qt::Key_F5:
+        animalData.reload();
+        break;
+    case Qt::Key_Escape:
+        endProcess(0);
+    default:
+        break;
+    }
+    update();
+}
+
+void WidgetOpenGL::mousePressEvent(QMouseEvent* event)
+{
+    lastMousePos = roundedPosition(event->localPos());
+    if (event->button() == Qt::RightButton) {
+        goToDetail(-1);
+    } else if (event->button() == Qt::LeftButton) {
+        setCursor(Qt::BlankCursor);
+        // The detail of the last mouse-over test, not a fresh read.
+        const int id = scene->detailIdAtColor(selectedColor.x * 255.0f, selectedColor.y * 255.0f,
+                                              selectedColor.z * 255.0f);
+        if (id != -1)
+            goToDetail(id);
+    }
+}
+
+void WidgetOpenGL::mouseReleaseEvent(QMouseEvent*)
+{
+    setCursor(Qt::ArrowCursor);
+}
+
+void WidgetOpenGL::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint position = roundedPosition(event->localPos());
+    if (event->buttons() == Qt::LeftButton) {
+        animationTimer->stop();
+        setCursor(Qt::BlankCursor);
+        currentAvatar.rotateBy(lastMousePos.x() - position.x(), lastMousePos.y() - position.y());
+        update();
+    } else {
+        mouseMoved = true;
+    }
+    lastMousePos = position;
+}
+
+void WidgetOpenGL::wheelEvent(QWheelEvent* event)
+{
+    // The dominant axis, as the wheel's single delta.
+    const QPoint angle = event->angleDelta();
+    const int delta = std::abs(angle.x()) > std::abs(angle.y()) ? angle.x() : angle.y();
+    const int steps = delta / 120;
+    if (steps > 0)
+        currentAvatar.zoomIn();
+    else if (steps < 0)
+        currentAvatar.zoomOut();
+    update();
+}
+
+void WidgetOpenGL::enterEvent(QEvent*)
+{
+    pickTimer->start();
+}
+
+void WidgetOpenGL::leaveEvent(QEvent*)
+{
+    pickTimer->stop();
+    setCursor(Qt::ArrowCursor);
+    if (!isBlack(selectedColor)) {
+        blinkTimer->stop();
+        blinkPhase = 0.0f;
+        update();
+    }
+}
+
+void WidgetOpenGL::goToDetail(int id)
+{
+    animationTimer->start();
+    qDebug("GO TO DETAIL %d", id);
+    if (id != -1) {
+        const int index = scene->indexOfDetail(id);
+        if (index != -1) {
+            const double aspect = height() > 0 ? double(width()) / height() : 1.0;
+            targetAvatar.setInFrontOf(scene->detailAt(index), float(aspect));
+        }
+        lastDetailId = id;
+        return;
+    }
+    if (lastDetailId == -1)
+        return;
+    // Step back to the room's start view, still facing the detail.
+    targetAvatar.resetToStart(*scene);
+    const int index = scene->indexOfDetail(lastDetailId);
+    if (index != -1)
+        targetAvatar.lookAt(scene->detailAt(index));
+    lastDetailId = -1;
+}
+
+void WidgetOpenGL::ponderDetail(int id)
+{
+    if (id == -1) {
+        stopGlancing();
+        return;
+    }
+    ponderedDetailId = id;
+    startGlancing();
+}
+
+void WidgetOpenGL::ponderDetailLater(int id)
+{
+    if (id != -1) {
+        ponderedDetailId = id;
+        glanceTimer->start();
+    } else if (!glancing) {
+        glanceTimer->stop();
+    } else {
+        stopGlancing();
+    }
+    update();
+}
+
+void WidgetOpenGL::startGlancing()
+{
+    if (ponderedDetailId == -1)
+        return;
+    const int index = scene->indexOfDetail(ponderedDetailId);
+    if (index == -1)
+        return;
+    const Detail detail = scene->detailAt(index);
+    glancing = true;
+    ponderedColor = detail.color;
+    selectedColor = point3(ponderedColor.x / 255.0f, ponderedColor.y / 255.0f, ponderedColor.z / 255.0f);
+    Avatar turned = targetAvatar;
+    turned.lookAt(detail);
+    moveAvatarTo(turned);
+    blinkPhase = 0.0f;
+    blinkTimer->start();
+    update();
+}
+
+void WidgetOpenGL::stopGlancing()
+{
+    glancing = false;
+    blinkTimer->stop();
+    blinkPhase = 0.0f;
+    update();
+}
+
+void WidgetOpenGL::updateBlink()
+{
+    blinkPhase += 0.4f;
+    update();
+}
+
+void WidgetOpenGL::animateAvatar()
+{
+    const float distance = avatarDistance(currentAvatar, targetAvatar);
+    // A distance that is not a number never falls below the threshold: land at once.
+    if (distance < 0.005f || !std::isfinite(distance)) {
+        currentAvatar = targetAvatar;
+        animationTimer->stop();
+        update();
+        return;
+    }
+    const float s = 1.5f / distance;
+    const float t = s > 0.07f ? s / 3.0f : 0.023333333f;
+    currentAvatar = interpolateAvatars(currentAvatar, targetAvatar, t);
+    update();
+}
+
+void WidgetOpenGL::updateObjectUnderMouse()
+{
+    if (!mouseMoved)
+        return;
+    mouseMoved = false;
+    makeCurrent();
+    ensureShaderPrograms();
+    if (useProgram(mapProgram))
+        mapProgram->setUniformValue("mapTexture", 1);
+    // Only the pixel under the pointer is read back, so only it is drawn.
+    const QPoint pixel = framebufferPixel(lastMousePos.x(), lastMousePos.y());
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(pixel.x(), pixel.y(), 1, 1);
+    renderScene();
+    glDisable(GL_SCISSOR_TEST);
+
+    const point3 read = readPixelColor(lastMousePos.x(), lastMousePos.y());
+    const point3 color(read.x / 255.0f, read.y / 255.0f, read.z / 255.0f);
+    if (color == lastPickedColor)
+        return;
+    lastPickedColor = color;
+    if (isBlack(color)) {
+        setCursor(Qt::ArrowCursor);
+        blinkTimer->stop();
+        blinkPhase = 0.0f;
+        update();
+        selectedColor = color;
+        return;
+    }
+    setCursor(Qt::PointingHandCursor);
+    const int id = scene->detailIdAtColor(color.x * 255.0f, color.y * 255.0f, color.z * 255.0f);
+    blinkTimer->start();
+    selectedColor = color;
+    if (id >= 0)
+        emit notifyMouseOver(id);
+}
+
+QSize WidgetOpenGL::deviceSize() const
+{
+    const qreal ratio = devicePixelRatioF();
+    return QSize(qRound(width() * ratio), qRound(height() * ratio));
+}
+
+// The frame buffer pixel (GL rows count from the bottom) under widget pixel
+// (x, y); on a scaled display it is the device pixel at the pixel's centre.
+QPoint WidgetOpenGL::framebufferPixel(int x, int y) const
+{
+    const qreal ratio = devicePixelRatioF();
+    const int column = int(std::floor((x + 0.5) * ratio));
+    const int row = int(std::floor((y + 0.5) * ratio));
+    return QPoint(column, deviceSize().height() - 1 - row);
+}
+
+point3 WidgetOpenGL::readPixelColor(int x, int y)
+{
+    makeCurrent();
+    const QPoint pixel = framebufferPixel(x, y);
+    const QSize size = deviceSize();
+    GLubyte rgb[4] = {0, 0, 0, 0};
+    // Outside the frame GL leaves the buffer untouched: that reads as background.
+    if (pixel.x() >= 0 && pixel.y() >= 0 && pixel.x() < size.width() && pixel.y() < size.height())
+        glReadPixels(pixel.x(), pixel.y(), 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    return point3(rgb[0], rgb[1], rgb[2]);
+}
+
+void WidgetOpenGL::initializeGL()
+{
+    glewInit();
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_CULL_FACE);
+    glFrontFace(GL_CW);
+
+    const GLubyte grey[4] = {200, 200, 200, 255};
+    glGenTextures(1, &blankTexture);
+    glBindTexture(GL_TEXTURE_2D, blankTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, grey);
+}
+
+QGLShaderProgram* WidgetOpenGL::loadShaderProgram(QString name)
+{
+    auto* program = new QGLShaderProgram();
+    // Parented to the program, so that the S key frees them with it.
+    auto* vertexShader = new QGLShader(QGLShader::Vertex, program);
+    auto* fragmentShader = new QGLShader(QGLShader::Fragment, program);
+
+    QStringList problems;
+    shaderMessages = &problems;
+    forwardedHandler = qInstallMessageHandler(gatherShaderMessage);
+    compileShaderFile(vertexShader, name + ".vertex.glsl", problems);
+    compileShaderFile(fragmentShader, name + ".fragment.glsl", problems);
+    program->addShader(vertexShader);
+    program->addShader(fragmentShader);
+    if (vertexShader->isCompiled() && fragmentShader->isCompiled() && !program->link())
+        problems << QString("linking fails: %1").arg(program->log().trimmed());
+    qInstallMessageHandler(forwardedHandler);
+    shaderMessages = nullptr;
+
+    if (!problems.isEmpty())
+        qWarning("Shader program \"%s\" (working directory %s): %s", qPrintable(name),
+                 qPrintable(QDir::currentPath()), qPrintable(problems.join("; ")));
+    return program;
+}
+
+void WidgetOpenGL::ensureShaderPrograms()
+{
+    if (!tapestryProgram)
+        tapestryProgram = loadShaderProgram("tapestry");
+    if (!mapProgram)
+        mapProgram = loadShaderProgram("map");
+}
+
+void WidgetOpenGL::paintGL()
+{
+    if (texturesPending) {
+        texturesPending = false;
+        scene->uploadTexturesInRam();
+    }
+    ensureShaderPrograms();
+    if (!useProgram(tapestryProgram)) {
+        renderScene();
+        return;
+    }
+    tapestryProgram->setUniformValue("rgbTexture", 0);
+    tapestryProgram->setUniformValue("mapTexture", 1);
+    if (isBlack(selectedColor)) {
+        tapestryProgram->setUniformValue("selectedMapColor", -1.0f, -1.0f, -1.0f);
+        tapestryProgram->setUniformValue("darkenSelectedFactor", 0.0f);
+    } else {
+        const double factor = (std::sin(double(blinkPhase) - halfPi) + 1.0) * 0.25;
+        tapestryProgram->setUniformValue("selectedMapColor", selectedColor.x, selectedColor.y,
+                                         selectedColor.z);
+        tapestryProgram->setUniformValue("darkenSelectedFactor", float(factor));
+    }
+    renderScene();
+}
+
+void WidgetOpenGL::renderScene()
+{
+    glClearColor(clearColor[0], clearColor[1], clearColor[2], 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The viewport is in device pixels, so a scaled display fills the whole frame.
+    const QSize size = deviceSize();
+    glViewport(0, 0, size.width(), size.height());
+    if (width() <= 0 || height() <= 0)
+        return;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glScalef(float(double(height()) * 1.3 / double(width())), 1.0f, 1.0f);
+    currentAvatar.applyProjection();
+    currentAvatar.applyView();
+    scene->draw();
+}

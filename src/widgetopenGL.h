@@ -25,6 +25,16 @@ public:
     ~WidgetOpenGL() override;
 
     void moveAvatarTo(Avatar& avatar);
+    QGLShaderProgram* loadShaderProgram(QString name);
+    void ensureShaderPrograms();
+    void renderScene();
+    // Colour under widget pixel (x, y), y growing downward, as three floats 0..255.
+    point3 readPixelColor(int x, int y);
+
+    // One view per process: the detail the camera was last sent to (-1: none)
+    // and whether the first paint still has to make the textures.
+    static int lastDetailId;
+    static bool texturesPending;
 
     float clearColor[3] = {0.0f, 0.0f, 0.0f};
     QTimer* pickTimer = nullptr;
@@ -44,6 +54,8 @@ public:
     QGLShaderProgram* tapestryProgram = nullptr;
     QGLShaderProgram* mapProgram = nullptr;
     bool mouseMoved = false;
+    // Colour read by the previous mouse-over test, 0..1.
+    point3 lastPickedColor;
 
 signals:
     void notifyClickMouseOnDetail(QUrl);
@@ -71,4 +83,9 @@ protected:
     void leaveEvent(QEvent* event) override;
     void initializeGL() override;
     void paintGL() override;
+
+private:
+    QTimer* makeTimer(int interval, bool singleShot, const char* slot);
+    QSize deviceSize() const;
+    QPoint framebufferPixel(int x, int y) const;
 };

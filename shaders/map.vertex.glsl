@@ -1,0 +1,16 @@
+#version 120
+// The mouse-over pass: pictures carry their detail map, everything else is
+// no detail at all.
+
+varying vec2 texCoord;
+varying float isPicture;
+
+void main()
+{
+    gl_Position = ftransform();
+    texCoord = gl_MultiTexCoord0.st;
+    // Pictures alone come white with the normal (0, 0, 1) in their own frame.
+    bool white = all(equal(gl_Color.rgb, vec3(1.0)));
+    bool facing = all(equal(gl_Normal, vec3(0.0, 0.0, 1.0)));
+    isPicture = (white && facing) ? 1.0 : 0.0;
+}
