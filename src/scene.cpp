@@ -61,6 +61,33 @@ bool checkNesting(const QByteArray& bytes, QString* problem)
     return true;
 }
 
+// Reads and parses the scene file; on failure says which file and why.
+bool loadDocument(const QString& path, QDomDocument& document)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning("Cannot open the scene file %s: %s", qPrintable(QFileInfo(path).absoluteFilePath()),
+                 qPrintable(file.errorString()));
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    file.close();
+
+    QString problem;
+    int line = 0;
+    int column = 0;
+    if (!checkNesting(bytes, &problem)) {
+        qWarning("The scene file %s is not readable XML: %s", qPrintable(path), qPrintable(problem));
+        return false;
+    }
+    if (!document.setContent(bytes, &problem, &line, &column)) {
+        qWarning("The scene file %s is not readable XML: %s at line %d, column %d", qPrintable(path),
+                 qPrintable(problem), line, column);
+        return false;
+    }
+    return true;
+}
+
 QByteArray nodeLogName(const QDomNode& node)
 {
     if (node.isComment())
@@ -128,42 +155,15 @@ bool Scene::readXML(QString fileName)
     const QString path = "data/" + fileName;
     dataPath = QFileInfo(fileName).dir().absolutePath() + "/data/";
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qWarning("Cannot open the scene file %s: %s", qPrintable(QFileInfo(path).absoluteFilePath()),
-                 qPrintable(file.errorString()));
-        return false;
-    }
-    const QByteArray bytes = file.readAll();
-    file.close();
-
     QDomDocument document;
-    QString problem;
-    int line = 0;
-    int column = 0;
-    if (!checkNesting(bytes, &problem)) {
-        qWarning("The scene file %s is not readable XML: %s", qPrintable(path), qPrintable(problem));
+    if (!loadDocument(path, document))
         return false;
-    }
-    if (!document.setContent(bytes, &problem, &line, &column)) {
-        qWarning("The scene file %s is not readable XML: %s at line %d, column %d", qPrintable(path),
-                 qPrintable(problem), line, column);
-        return false;
-    }
     const QDomElement room = document.documentElement();
     if (room.tagName() != "room") {
         qWarning("The scene file %s has <%s> as its root element instead of <room>", qPrintable(path),
                  qPrintable(room.tagName()));
         return false;
     }
-    readRoom(room);
-    mapRegionCache.clear();
-    qDebug("Done loading");
-    return true;
-}
-
-void Scene::readRoom(const QDomElement& room)
-{
     roomHeight = numberAttribute(room, "height", "6.0");
     bounds.add(layoutPosition);
 
@@ -175,9 +175,9 @@ void Scene::readRoom(const QDomElement& room)
     for (int i = 0; i < children.size(); ++i) {
         const QDomNode node = children.at(i);
         qDebug("el: '%s'", nodeLogName(node).constData());
-        if (node.isComment() || !node.isElement())
-            continue;
         const QDomElement element = node.toElement();
+        if (node.isComment() || element.isNull())
+            continue;
         if (element.tagName() == "walls") {
             readWalls(element);
         } else if (element.tagName() == "detailMap") {
@@ -188,6 +188,9 @@ void Scene::readRoom(const QDomElement& room)
             ++mapIndex;
         }
     }
+    mapRegionCache.clear();
+    qDebug("Done loading");
+    return true;
 }
 
 void Scene::readWalls(const QDomElement& walls)

@@ -113,7 +113,6 @@ private:
     };
     using ColorRegions = QHash<quint32, PixelRegion>;
 
-    void readRoom(const QDomElement& room);
     void readWalls(const QDomElement& walls);
     void placeMesh(Section& section, const QDomElement& element, float pictureWidth, float top);
     void placeExtra(Section& section, const QDomElement& element, float& top);
