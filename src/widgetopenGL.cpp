@@ -53,16 +53,14 @@ bool useProgram(QGLShaderProgram* program)
     return false;
 }
 
-// While a program is built, Qt's own shader messages are gathered here, so that
-// one warning tells which file of which program failed, with the GL log.
-QStringList* shaderMessages = nullptr;
+// While a program is built, Qt's own shader messages are held back: they repeat
+// the GL log without naming the file, and the one warning below carries both.
+bool holdingShaderMessages = false;
 QtMessageHandler forwardedHandler = nullptr;
 
-void gatherShaderMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+void holdBackShaderMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (shaderMessages && message.startsWith("QGLShader"))
-        shaderMessages->append(message);
-    else
+    if (!holdingShaderMessages || !message.startsWith("QGLShader"))
         forwardedHandler(type, context, message);
 }
 
@@ -392,8 +390,8 @@ QGLShaderProgram* WidgetOpenGL::loadShaderProgram(QString name)
     auto* fragmentShader = new QGLShader(QGLShader::Fragment, program);
 
     QStringList problems;
-    shaderMessages = &problems;
-    forwardedHandler = qInstallMessageHandler(gatherShaderMessage);
+    holdingShaderMessages = true;
+    forwardedHandler = qInstallMessageHandler(holdBackShaderMessages);
     compileShaderFile(vertexShader, name + ".vertex.glsl", problems);
     compileShaderFile(fragmentShader, name + ".fragment.glsl", problems);
     program->addShader(vertexShader);
@@ -401,7 +399,7 @@ QGLShaderProgram* WidgetOpenGL::loadShaderProgram(QString name)
     if (vertexShader->isCompiled() && fragmentShader->isCompiled() && !program->link())
         problems << QString("linking fails: %1").arg(program->log().trimmed());
     qInstallMessageHandler(forwardedHandler);
-    shaderMessages = nullptr;
+    holdingShaderMessages = false;
 
     if (!problems.isEmpty())
         qWarning("Shader program \"%s\" (working directory %s): %s", qPrintable(name),
