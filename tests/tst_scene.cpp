@@ -53,7 +53,7 @@ class TestScene : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase() { buildFolder = QDir::currentPath(); }
     void init();
     void cleanup();
 
@@ -70,31 +70,25 @@ private slots:
     void meshFileLoadedOnce();
     void sectionBeforeCeilingHasNoCeiling();
     void badImagesGiveEmptySections();
-    void wallRunsCutAtTurns();
+    void runsAndStartPoint();
     void closingStretchesFirstAndLastRun();
-    void startPointIsRoomCentre();
     void detailIdsFollowDatabaseLetters();
     void mapRegionAndBox();
     void detailColour_data();
     void detailColour();
     void detailsOnMapsFoundThroughPicturePaths();
     void detailOnNoSection();
-    void demoRoomReadsCleanly();
     void uploadReportsProgressAndNamesTextures();
 
 private:
     void writeFile(const QString& name, const QByteArray& bytes);
     void writeImage(const QString& name, const QImage& image);
+    bool readScene(Scene& scene, const QString& xml);
     bool readRoom(Scene& scene, const QString& wallsBody, const QString& afterWalls = QString());
 
     QString buildFolder;
     QScopedPointer<QTemporaryDir> folder;
 };
-
-void TestScene::initTestCase()
-{
-    buildFolder = QDir::currentPath();
-}
 
 // Every case reads its own room from data/ of a fresh folder.
 void TestScene::init()
@@ -128,11 +122,16 @@ void TestScene::writeImage(const QString& name, const QImage& image)
     QVERIFY(image.save(folder->path() + "/data/" + name));
 }
 
+bool TestScene::readScene(Scene& scene, const QString& xml)
+{
+    writeFile("Stanza.xml", xml.toUtf8());
+    return scene.readXML("Stanza.xml");
+}
+
 bool TestScene::readRoom(Scene& scene, const QString& wallsBody, const QString& afterWalls)
 {
-    writeFile("Stanza.xml", QString("<room height=\"6\"><walls><ceiling model=\"ceiling.obj\"/>%1"
-                                    "</walls>%2</room>").arg(wallsBody, afterWalls).toUtf8());
-    return scene.readXML("Stanza.xml");
+    return readScene(scene, QString("<room height=\"6\"><walls><ceiling model=\"ceiling.obj\"/>%1"
+                                    "</walls>%2</room>").arg(wallsBody, afterWalls));
 }
 
 void TestScene::refusesUnreadableFiles_data()
@@ -181,9 +180,8 @@ void TestScene::roomHeight()
     QFETCH(QString, attribute);
     QFETCH(float, height);
     QFETCH(int, warningCount);
-    writeFile("Stanza.xml", QString("<room %1/>").arg(attribute).toUtf8());
     Scene scene;
-    QVERIFY(scene.readXML("Stanza.xml"));
+    QVERIFY(readScene(scene, QString("<room %1/>").arg(attribute)));
     QCOMPARE(scene.roomHeight, height);
     QCOMPARE(warnings().size(), warningCount);
 }
@@ -225,10 +223,9 @@ void TestScene::logsAndProgressWhileReading()
 void TestScene::ignoresMisplacedElements()
 {
     writeImage("p.png", panel(40, 20, 10));
-    writeFile("Stanza.xml", "<room>text<!-- c --><section name=\"p.png\" height=\"1\"/><walls>"
-                            "<detailMap name=\"p.png\"><detail/></detailMap></walls></room>");
     Scene scene;
-    QVERIFY(scene.readXML("Stanza.xml"));
+    QVERIFY(readScene(scene, "<room>text<!-- c --><section name=\"p.png\" height=\"1\"/><walls>"
+                             "<detailMap name=\"p.png\"><detail/></detailMap></walls></room>"));
     QCOMPARE(logLines.filter("el: "),
              (QStringList{"el: ''", "el: 'comment'", "el: 'section'", "el: 'walls'"}));
     QVERIFY(scene.sections.isEmpty());
@@ -324,10 +321,9 @@ void TestScene::meshFileLoadedOnce()
 void TestScene::sectionBeforeCeilingHasNoCeiling()
 {
     writeImage("p.png", panel(40, 20, 10));
-    writeFile("Stanza.xml", "<room><walls><section name=\"p.png\" height=\"2\"/><wall turn=\"90\"/>"
-                            "<section name=\"p.png\" height=\"2\"/></walls></room>");
     Scene scene;
-    QVERIFY(scene.readXML("Stanza.xml"));
+    QVERIFY(readScene(scene, "<room><walls><section name=\"p.png\" height=\"2\"/><wall turn=\"90\"/>"
+                             "<section name=\"p.png\" height=\"2\"/></walls></room>"));
     QCOMPARE(scene.sections.size(), 2);
     QVERIFY(scene.sections[0].models.isEmpty());
     QCOMPARE(warnings().size(), 2);
@@ -347,13 +343,16 @@ void TestScene::badImagesGiveEmptySections()
     QCOMPARE(scene.layoutPosition, point3(0, 0, 0));
 }
 
-void TestScene::wallRunsCutAtTurns()
+void TestScene::runsAndStartPoint()
 {
     Scene scene;
     for (const point3& direction : {point3(1, 0, 0), point3(1, 0, 0), point3(0, 0, 1), point3(0, 0, 1),
                                     point3(0, 0, 1), point3(-1, 0, 0)})
         scene.sections.append(Section(point3(), direction));
     QCOMPARE(scene.wallRuns(), (QVector<int>{2, 5, 6}));
+    scene.bounds.add(0, 0, 0);
+    scene.bounds.add(8, 0, 6);
+    QCOMPARE(scene.startPoint(), point3(4, 1.7f, 3));
 }
 
 void TestScene::closingStretchesFirstAndLastRun()
@@ -382,14 +381,6 @@ void TestScene::closingStretchesFirstAndLastRun()
         QCOMPARE(section.pictures["p"].size.x, section.width);
         QCOMPARE(section.models[0].size.x, section.width);
     }
-}
-
-void TestScene::startPointIsRoomCentre()
-{
-    Scene scene;
-    scene.bounds.add(0, 0, 0);
-    scene.bounds.add(8, 0, 6);
-    QCOMPARE(scene.startPoint(), point3(4, 1.7f, 3));
 }
 
 void TestScene::detailIdsFollowDatabaseLetters()
@@ -499,23 +490,6 @@ void TestScene::detailOnNoSection()
     QCOMPARE(detail.normal(), point3(0, 0, 0));
     QCOMPARE(scene.detailAt(5).id, 0);
     QVERIFY(warnings().last().contains("No detail at index 5"));
-}
-
-void TestScene::demoRoomReadsCleanly()
-{
-    QVERIFY(QDir::setCurrent(buildFolder));
-    if (!QFile::exists("data/Stanza.xml"))
-        QSKIP("The demo room is not in data/");
-    Scene scene;
-    QVERIFY(scene.readXML("Stanza.xml"));
-    QVERIFY2(warnings().isEmpty(), qPrintable(warnings().join('\n')));
-    QVERIFY2(logLines.filter("Cannot read image").isEmpty(),
-             qPrintable(logLines.filter("Cannot read image").join('\n')));
-    QVERIFY(scene.wallRuns().size() >= 2);
-    // Every listed colour is painted on a panel's map.
-    for (const Detail& detail : scene.details)
-        QVERIFY2(detail.panel >= 0 && detail.box.max.y > detail.box.min.y,
-                 qPrintable(QString::number(detail.id)));
 }
 
 void TestScene::uploadReportsProgressAndNamesTextures()
