@@ -7,8 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <QStringRef>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -22,7 +24,7 @@ struct ReadProblems
 
 // A coordinate that is not a finite number would poison the box and the
 // scaling of the whole model; it counts as 0 like any other unreadable number.
-float coordinate(const QStringList& fields, int index, ReadProblems& problems)
+float coordinate(const QVector<QStringRef>& fields, int index, ReadProblems& problems)
 {
     if (index >= fields.size())
         return 0.0f;
@@ -38,15 +40,29 @@ float coordinate(const QStringList& fields, int index, ReadProblems& problems)
 
 point3 readPoint(const QString& line, ReadProblems& problems)
 {
-    const QStringList fields = line.split(' ');
+    const QVector<QStringRef> fields = line.splitRef(' ');
     return point3(coordinate(fields, 1, problems), coordinate(fields, 2, problems),
                   coordinate(fields, 3, problems));
 }
 
-// Indices in the file count from 1; a missing or unreadable part becomes -1.
-int zeroBasedIndex(const QVector<QStringRef>& parts, int index)
+// Part n of a corner cut at "/"; empty when the corner has fewer parts.
+QStringRef cornerPart(const QStringRef& corner, int n)
 {
-    return index < parts.size() ? parts.at(index).toInt(nullptr, 10) - 1 : -1;
+    int from = 0;
+    for (int skipped = 0; skipped < n; ++skipped) {
+        from = corner.indexOf('/', from);
+        if (from < 0)
+            return QStringRef();
+        ++from;
+    }
+    const int to = corner.indexOf('/', from);
+    return corner.mid(from, to < 0 ? -1 : to - from);
+}
+
+// Indices in the file count from 1; a missing or unreadable part becomes -1.
+int zeroBasedIndex(const QStringRef& corner, int part)
+{
+    return cornerPart(corner, part).toInt(nullptr, 10) - 1;
 }
 
 bool readFace(const QString& line, Face& face)
@@ -55,10 +71,10 @@ bool readFace(const QString& line, Face& face)
     if (fields.size() < 4)
         return false;
     for (int corner = 0; corner < 3; ++corner) {
-        const QVector<QStringRef> parts = fields.at(corner + 1).split('/');
-        face.vertex[corner] = zeroBasedIndex(parts, 0);
-        face.texture[corner] = zeroBasedIndex(parts, 1);
-        face.normal[corner] = zeroBasedIndex(parts, 2);
+        const QStringRef& text = fields.at(corner + 1);
+        face.vertex[corner] = zeroBasedIndex(text, 0);
+        face.texture[corner] = zeroBasedIndex(text, 1);
+        face.normal[corner] = zeroBasedIndex(text, 2);
     }
     return true;
 }
@@ -73,9 +89,61 @@ void appendFace(const QString& line, QVector<Face>& faces, ReadProblems& problem
         ++problems.brokenFaces;
 }
 
-bool has(const QString& line, const char* keyword)
+enum Keyword { UseMaterial, MaterialLibrary, VertexKeyword, NormalKeyword, FaceKeyword, KeywordCount };
+
+const QLatin1String keywords[KeywordCount] = {QLatin1String("usemtl"), QLatin1String("mtllib"),
+                                              QLatin1String("v "), QLatin1String("vn "),
+                                              QLatin1String("f ")};
+
+ushort asciiLower(ushort c)
 {
-    return line.contains(QLatin1String(keyword), Qt::CaseInsensitive);
+    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+}
+
+bool asciiMatchAt(const ushort* chars, int length, int start, QLatin1String keyword)
+{
+    if (start + keyword.size() > length)
+        return false;
+    for (int i = 0; i < keyword.size(); ++i) {
+        if (asciiLower(chars[start + i]) != keyword[i])
+            return false;
+    }
+    return true;
+}
+
+int keywordsFolded(const QString& line)
+{
+    int found = 0;
+    for (int k = 0; k < KeywordCount; ++k) {
+        if (line.contains(keywords[k], Qt::CaseInsensitive))
+            found |= 1 << k;
+    }
+    return found;
+}
+
+// Which keywords the line holds anywhere, ignoring case, as bits. Files with
+// millions of lines make this the reader's inner loop, so plain ASCII lines are
+// scanned once for all keywords; a line with any other character goes through
+// Qt's full case folding instead.
+int keywordsIn(const QString& line)
+{
+    const ushort* chars = line.utf16();
+    int found = 0;
+    for (int start = 0; start < line.size(); ++start) {
+        if (chars[start] > 127)
+            return keywordsFolded(line);
+        const char first = char(asciiLower(chars[start]));
+        for (int k = 0; k < KeywordCount; ++k) {
+            if (keywords[k].front() == first && asciiMatchAt(chars, line.size(), start, keywords[k]))
+                found |= 1 << k;
+        }
+    }
+    return found;
+}
+
+bool has(int found, Keyword keyword)
+{
+    return found & (1 << keyword);
 }
 
 bool isIndexOf(int index, int count)
@@ -96,14 +164,11 @@ bool namesVerticesIn(const Face& face, int vertexCount)
 // vertex before listing it.
 int dropFacesOutsideVertices(Model& model)
 {
-    QVector<Face> kept;
-    kept.reserve(model.faces.size());
-    for (const Face& face : qAsConst(model.faces)) {
-        if (namesVerticesIn(face, model.vertices.size()))
-            kept.append(face);
-    }
-    const int dropped = model.faces.size() - kept.size();
-    model.faces = kept;
+    const int vertexCount = model.vertices.size();
+    const auto firstDropped = std::remove_if(model.faces.begin(), model.faces.end(),
+        [vertexCount](const Face& face) { return !namesVerticesIn(face, vertexCount); });
+    const int dropped = int(model.faces.end() - firstDropped);
+    model.faces.erase(firstDropped, model.faces.end());
     return dropped;
 }
 
@@ -183,17 +248,22 @@ bool Model::readObj(QString path)
 
     ReadProblems problems;
     QTextStream in(&file);
+    // Model files travel between machines: their text must not depend on the locale.
+    in.setCodec("UTF-8");
     QString line;
     while (in.readLineInto(&line)) {
-        if (line.startsWith('#') || has(line, "usemtl"))
+        if (line.startsWith('#'))
             continue;
-        if (has(line, "mtllib"))
+        const int found = keywordsIn(line);
+        if (has(found, UseMaterial))
+            continue;
+        if (has(found, MaterialLibrary))
             materialLibrary = line.split(' ', Qt::SkipEmptyParts).constLast();
-        if (has(line, "v "))
+        if (has(found, VertexKeyword))
             vertices.append(readPoint(line, problems));
-        else if (has(line, "vn "))
+        else if (has(found, NormalKeyword))
             normals.append(readPoint(line, problems));
-        else if (has(line, "f "))
+        else if (has(found, FaceKeyword))
             appendFace(line, faces, problems);
     }
 

@@ -5,6 +5,7 @@
 #include "geometry.h"
 
 #include <QString>
+#include <QTypeInfo>
 #include <QVector>
 
 class Face
@@ -20,6 +21,9 @@ public:
     int texture[3] = {0, 0, 0};
     int normal[3] = {0, 0, 0};
 };
+
+// Faces are plain integers: large lists grow by moving memory, not copying.
+Q_DECLARE_TYPEINFO(Face, Q_MOVABLE_TYPE);
 
 class Model
 {

@@ -79,6 +79,10 @@ void TestModel::pointLines_data()
     QTest::newRow("usemtl line holding v") << QByteArray("usemtl v 1 2 3") << none << none;
     QTest::newRow("comment") << QByteArray("# v 1 2 3") << none << none;
     QTest::newRow("texture coordinate") << QByteArray("vt 0.5 0.5") << none << none;
+    QTest::newRow("other letters on the line")
+        << QString("v 1 2 3 # gr\u00fcn").toUtf8() << QVector<point3>{{1, 2, 3}} << none;
+    QTest::newRow("long s folds to s in usemtl")
+        << QString("u\u017Femtl v 1 2 3").toUtf8() << none << none;
     QTest::newRow("windows line ends")
         << QByteArray("v 1 2 3\r\nv 4 5 6\r\n") << QVector<point3>{{1, 2, 3}, {4, 5, 6}} << none;
 }
