@@ -51,7 +51,7 @@ QVector<Species> speciesTable()
         s("delfino", "🐬", "Mammiferi", "Delfino", "delphinus delphis",
           "Nei fregi marini è accompagnato dai pesci, come nei mosaici antichi.", -1),
         s("pesce", "🐟", "Pesci", "Pesce non determinato", "",
-          "Pesce azzurro ripetuto lungo il fregio, senza caratteri distintivi.", -1),
+          "Pesce azzurro ripetuto lungo il fregio, senza caratteri distintivi: la sua identità resta incerta.", -1),
         s("pescepalla", "🐡", "Pesci", "Pesce palla", "tetraodontidae", "Gonfio, con gli aculei ben visibili.", -1),
         s("biscia", "🐍", "Rettili", "Biscia/Vipera", "natrix natrix/vipera aspis",
           "Avvolta su sé stessa, con la testa sollevata.", -1),

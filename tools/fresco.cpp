@@ -442,6 +442,14 @@ bool sampledColour(const QImage& map, QRect area, QRgb colour)
 
 } // namespace
 
+QImage roomImage(QSize size, QImage::Format format)
+{
+    QImage image(size, format);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image;
+}
+
 QImage glyphImage(const QString& glyph)
 {
     static QHash<QString, QImage> cache;
@@ -450,7 +458,7 @@ QImage glyphImage(const QString& glyph)
         return *cached;
     QFont font(QStringLiteral("Noto Color Emoji"));
     font.setPixelSize(glyphStrike);
-    QImage canvas(2 * glyphStrike, 2 * glyphStrike, QImage::Format_ARGB32_Premultiplied);
+    QImage canvas = roomImage(QSize(2 * glyphStrike, 2 * glyphStrike), QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
     QPainter p(&canvas);
     p.setFont(font);
@@ -473,14 +481,14 @@ bool paintPanel(const PanelPlan& panel, const QHash<QString, Species>& species,
                 PaintedPanel* out, QString* error)
 {
     Rng rng(seed);
-    QImage picture(panel.pixels, QImage::Format_ARGB32_Premultiplied);
+    QImage picture = roomImage(panel.pixels, QImage::Format_ARGB32_Premultiplied);
     picture.fill(plasterTone);
     const int frameWidth = std::max(6, std::min(panel.pixels.width(), panel.pixels.height()) / 28);
     out->field = picture.rect().adjusted(frameWidth, frameWidth, -frameWidth, -frameWidth);
     out->animals.clear();
     out->map = QImage();
     if (!panel.animals.isEmpty()) {
-        out->map = QImage(panel.pixels, QImage::Format_RGB32);
+        out->map = roomImage(panel.pixels, QImage::Format_RGB32);
         out->map.fill(qRgb(0, 0, 0));
     }
     QPainter p(&picture);
@@ -518,8 +526,6 @@ bool paintPanel(const PanelPlan& panel, const QHash<QString, Species>& species,
     p.end();
     out->picture = picture.convertToFormat(QImage::Format_RGB32);
     ageSurface(out->picture, rng);
-    out->picture.setDotsPerMeterX(dotsPerMeter);
-    out->picture.setDotsPerMeterY(dotsPerMeter);
     for (int i = 0; i < out->animals.size(); ++i) {
         if (!sampledColour(out->map, out->animals[i], colours[i])) {
             *error = QStringLiteral("%1: animal %2 (%3) is too small to be found in its map")

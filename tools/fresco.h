@@ -40,6 +40,10 @@ struct PaintedPanel
 // size in the room.
 constexpr int dotsPerMeter = 800;
 
+// A new image at the room's resolution. Images made without one take the
+// screen's, which differs between platform plugins and would change the files.
+QImage roomImage(QSize size, QImage::Format format);
+
 // The emoji cropped to its visible pixels; null when the font cannot draw it.
 QImage glyphImage(const QString& glyph);
 

@@ -371,7 +371,7 @@ bool writeRoom(const RoomPlan& plan, const QString& folder, QString* error)
     }
     const QString prefix = QDir(folder).absolutePath() + QLatin1Char('/');
     QVector<MapEntry> maps;
-    QImage blank(64, 64, QImage::Format_RGB32);
+    QImage blank = roomImage(QSize(64, 64), QImage::Format_RGB32);
     blank.fill(qRgb(0, 0, 0));
     return paintPanels(plan, species, prefix, &maps, error)
            && writeImage(prefix + blankMap, blank, "png", error)
