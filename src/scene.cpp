@@ -26,7 +26,8 @@ float numberAttribute(const QDomElement& element, const QString& name, const QSt
 {
     bool ok = false;
     float value = element.attribute(name, fallback).toFloat(&ok);
-    if (ok && !std::isfinite(value)) {
+    // Overflow comes back as an infinity even though the text is no number.
+    if (!std::isfinite(value)) {
         qWarning("Scene file: <%s %s=\"%s\"> is not a finite number; reading 0",
                  qPrintable(element.tagName()), qPrintable(name), qPrintable(element.attribute(name)));
         value = 0.0f;
@@ -175,9 +176,9 @@ bool Scene::readXML(QString fileName)
     for (int i = 0; i < children.size(); ++i) {
         const QDomNode node = children.at(i);
         qDebug("el: '%s'", nodeLogName(node).constData());
-        const QDomElement element = node.toElement();
-        if (node.isComment() || element.isNull())
+        if (node.isComment() || !node.isElement())
             continue;
+        const QDomElement element = node.toElement();
         if (element.tagName() == "walls") {
             readWalls(element);
         } else if (element.tagName() == "detailMap") {
@@ -215,9 +216,8 @@ void Scene::readWalls(const QDomElement& walls)
 
 void Scene::readWall(QDomElement element)
 {
-    bool ok = false;
-    const int turn = element.attribute("turn", "0").toInt(&ok, 10);
-    const float angle = float((ok ? turn : 0) * M_PI / 180.0);
+    const int turn = element.attribute("turn", "0").toInt(nullptr, 10);
+    const float angle = float(turn * M_PI / 180.0);
     const float c = float(std::cos(angle));
     const float s = float(std::sin(angle));
     const point3 d = layoutDirection;

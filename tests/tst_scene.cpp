@@ -173,6 +173,7 @@ void TestScene::roomHeight_data()
     QTest::newRow("not a number") << "height=\"tall\"" << 0.0f << 0;
     QTest::newRow("decimal comma") << "height=\"4,5\"" << 0.0f << 0;
     QTest::newRow("infinite") << "height=\"inf\"" << 0.0f << 1;
+    QTest::newRow("beyond float range") << "height=\"1e39\"" << 0.0f << 1;
 }
 
 void TestScene::roomHeight()
