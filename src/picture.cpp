@@ -52,10 +52,17 @@ GLuint newTextureName()
     return name;
 }
 
-void uploadImage(const QImage& image)
+// Parameters are set on the new texture, which stays bound.
+GLuint uploadedTexture(const QImage& image, GLenum minFilter, GLenum magFilter, GLint mipmaps)
 {
+    const GLuint name = newTextureName();
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GLfloat(minFilter));
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GLfloat(magFilter));
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, mipmaps);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.width(), image.height(), 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, image.constBits());
+    return name;
 }
 
 } // namespace
@@ -95,24 +102,12 @@ void Picture::setGeometry(const QImage& image, point3 position, point3 size)
 
 void Picture::createTextures()
 {
-    if (texture == noTexture) {
-        texture = newTextureName();
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 1);
-        uploadImage(image);
-    }
-    if (mapTexture == noTexture) {
-        // The map is read back pixel by pixel to pick details: its colours must
-        // never be blended with their neighbours.
-        mapTexture = newTextureName();
-        glBindTexture(GL_TEXTURE_2D, mapTexture);
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 0);
-        uploadImage(mapImage);
-    }
+    if (texture == noTexture)
+        texture = uploadedTexture(image, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, 1);
+    // The map is read back pixel by pixel to pick details: its colours must
+    // never be blended with their neighbours.
+    if (mapTexture == noTexture)
+        mapTexture = uploadedTexture(mapImage, GL_NEAREST, GL_NEAREST, 0);
 }
 
 void Picture::draw() const

@@ -1,22 +1,12 @@
 #include "model.h"
 
 #include "glcanvas.h"
+#include "testgeometry.h"
 
 #include <QApplication>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-
-Q_DECLARE_METATYPE(point3)
-
-namespace QTest {
-template <>
-char* toString(const point3& p)
-{
-    return qstrdup(QByteArray::number(p.x) + ", " + QByteArray::number(p.y) + ", "
-                   + QByteArray::number(p.z));
-}
-} // namespace QTest
 
 namespace {
 

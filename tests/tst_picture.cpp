@@ -1,6 +1,7 @@
 #include "picture.h"
 
 #include "glcanvas.h"
+#include "testgeometry.h"
 
 #include <QDir>
 #include <QImage>
@@ -8,17 +9,6 @@
 #include <QtTest>
 
 #include <cstdlib>
-
-Q_DECLARE_METATYPE(point3)
-
-namespace QTest {
-template <>
-char* toString(const point3& p)
-{
-    return qstrdup(QByteArray::number(p.x) + ", " + QByteArray::number(p.y) + ", "
-                   + QByteArray::number(p.z));
-}
-} // namespace QTest
 
 namespace {
 
