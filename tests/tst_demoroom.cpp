@@ -300,7 +300,7 @@ void TestDemoRoom::sceneReadsAndCloses()
         const Section& section = scene.sections[i];
         const Picture panel = section.pictures.value(elements[i].attribute(QStringLiteral("name")));
         QVERIFY(!panel.image.isNull() && !panel.mapImage.isNull());
-        const float expected = 2.5f * panel.image.width() / panel.image.height();
+        const float expected = elements[i].attribute(QStringLiteral("height")).toFloat() * panel.image.width() / panel.image.height();
         QVERIFY(qAbs(section.width - expected) < 1e-3f);
     }
     QVector<int> ids;

@@ -7,12 +7,12 @@ namespace roomgen {
 
 namespace {
 
-// Every panel is drawn at 1.25 mm a pixel: 2000 pixels make 2.5 metres.
-const QString panelHeight = QStringLiteral("2.5");
-const QSize tall(2048, 2000);
-const QSize medium(1800, 2000);
-const QSize narrow(1600, 2000);
-const QSize pier(1440, 2000);
+// Every panel is drawn at 1.25 mm a pixel: 2400 pixels make 3 metres.
+const QString panelHeight = QStringLiteral("3.0");
+const QSize tall(2048, 2400);
+const QSize medium(1800, 2400);
+const QSize narrow(1600, 2400);
+const QSize pier(1440, 2400);
 
 QVector<Species> speciesTable()
 {

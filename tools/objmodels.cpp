@@ -58,7 +58,19 @@ public:
             const double y1 = profile[i + 1].first, z1 = profile[i + 1].second;
             const double dy = y1 - y0, dz = z1 - z0, length = std::sqrt(dy * dy + dz * dz);
             quad({-0.5, y0, z0}, {0.5, y0, z0}, {0.5, y1, z1}, {-0.5, y1, z1}, {0, -dz / length, dy / length});
+            endCaps(y0, z0, y1, z1);
         }
+    }
+
+    // Closes both ends of a sweep, one strip from the profile back to the
+    // wall at a time, so that a section's end seen at a slant is not hollow.
+    // The profiles climb steadily, so the strips never overlap.
+    void endCaps(double y0, double z0, double y1, double z1)
+    {
+        if (y1 <= y0)
+            return;
+        for (const double x : {-0.5, 0.5})
+            quad({x, y0, 0.0}, {x, y1, 0.0}, {x, y1, z1}, {x, y0, z0}, {x < 0 ? -1.0 : 1.0, 0, 0});
     }
 
     QString text(const QString& title) const
