@@ -10,7 +10,5 @@ void main()
     gl_Position = ftransform();
     texCoord = gl_MultiTexCoord0.st;
     // Pictures alone come white with the normal (0, 0, 1) in their own frame.
-    bool white = all(equal(gl_Color.rgb, vec3(1.0)));
-    bool facing = all(equal(gl_Normal, vec3(0.0, 0.0, 1.0)));
-    isPicture = (white && facing) ? 1.0 : 0.0;
+    isPicture = (gl_Color.rgb == vec3(1.0) && gl_Normal == vec3(0.0, 0.0, 1.0)) ? 1.0 : 0.0;
 }
