@@ -54,7 +54,7 @@ bool useProgram(QGLShaderProgram* program)
 }
 
 // While a program is built, Qt's own shader messages are held back: they repeat
-// the GL log without naming the file, and the one warning below carries both.
+// the GL log without naming the file; loadShaderProgram warns once with both.
 bool holdingShaderMessages = false;
 QtMessageHandler forwardedHandler = nullptr;
 
