@@ -1,5 +1,6 @@
 // Times the animal database on a generated file of 10,000 records: reading it, and
 // the word search that runs on every keystroke of the panel's search field.
+#include "benchutil.h"
 #include "animal.h"
 
 #include <QElapsedTimer>
@@ -46,25 +47,6 @@ void writeDatabase(const QString& path)
             << "Autore;" << "esemplare ben conservato, colori vivaci e contorno nitido; "
             << "la posizione \xe2\x80\x94 la postura sono tipiche della specie" << '\n';
     }
-}
-
-double medianMilliseconds(int runs, const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-void dropDebugLines(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (type != QtDebugMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Reading time of a large OBJ model: a grid of a million vertices with normals
 // and two triangles per cell, against merely reading the same file's lines.
+#include "benchutil.h"
 #include "model.h"
 
 #include <QCoreApplication>
@@ -43,18 +44,6 @@ bool writeGrid(const QString& path)
     return out.status() == QTextStream::Ok;
 }
 
-double medianMilliseconds(const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 } // namespace
 
@@ -69,12 +58,12 @@ int main(int argc, char** argv)
     }
 
     int faces = 0;
-    const double readObj = medianMilliseconds([&] {
+    const double readObj = medianMilliseconds(runs, [&] {
         Model model;
         model.readObj(path);
         faces = model.faces.size();
     });
-    const double linesOnly = medianMilliseconds([&] {
+    const double linesOnly = medianMilliseconds(runs, [&] {
         QFile file(path);
         file.open(QIODevice::ReadOnly | QIODevice::Text);
         QTextStream in(&file);

@@ -1,5 +1,6 @@
 // Times reading a generated room against only decoding its image files, and a
 // detail map read for one detail against the same map read for two hundred.
+#include "benchutil.h"
 #include "scene.h"
 
 #include <QCoreApplication>
@@ -19,12 +20,6 @@ namespace {
 const int panelCount = 24;
 const int detailsPerPanel = 30;
 const int runs = 3;
-
-void dropDebugLines(QtMsgType type, const QMessageLogContext&, const QString& text)
-{
-    if (type != QtDebugMsg)
-        fprintf(stderr, "%s\n", qPrintable(text));
-}
 
 QColor detailColor(int index)
 {
@@ -93,22 +88,9 @@ void writeScene(const QString& path, int panels, int detailsPerMap)
     file.write(QString("<room height=\"6\"><walls>%1</walls>%2</room>").arg(walls, maps).toUtf8());
 }
 
-double medianMs(const std::function<void()>& work)
-{
-    QVector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times << timer.nsecsElapsed() / 1e6;
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 double readSceneMs(const QString& fileName)
 {
-    return medianMs([&] {
+    return medianMilliseconds(runs, [&] {
         Scene scene;
         if (!scene.readXML(fileName))
             fprintf(stderr, "%s could not be read\n", qPrintable(fileName));
@@ -139,7 +121,7 @@ int main(int argc, char** argv)
     QFile::copy("data/p0.jpg", "data/many.jpg");
 
     const double readMs = readSceneMs("Stanza.xml");
-    const double decodeMs = medianMs([] {
+    const double decodeMs = medianMilliseconds(runs, [] {
         for (int i = 0; i < panelCount; ++i) {
             const QImage panel(QString("data/p%1.jpg").arg(i));
             const QImage map(QString("data/p%1.png").arg(i));

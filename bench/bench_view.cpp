@@ -3,6 +3,7 @@
 //   xvfb-run -a -s "-screen 0 1280x1024x24" bench/bench_view
 // The mouse-over test draws only the pixel it reads, so it should cost at most
 // a quarter of a visible frame.
+#include "benchutil.h"
 #include "widgetopenGL.h"
 
 #include "scene.h"
@@ -22,12 +23,6 @@ namespace {
 const int runs = 7;
 const int passesPerRun = 10;
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // Milliseconds per call of `pass`, as the median of several runs.
 template <typename Pass>
 double medianMilliseconds(Pass pass)
@@ -41,7 +36,7 @@ double medianMilliseconds(Pass pass)
         glFinish();
         perRun.push_back(clock.nsecsElapsed() / 1.0e6 / passesPerRun);
     }
-    return median(perRun);
+    return medianOf(perRun);
 }
 
 template <typename Condition>
