@@ -192,6 +192,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent, Qt::WindowFlags())
     splitter->addWidget(panel);
     splitter->setStretchFactor(0, 4);
     splitter->setStretchFactor(1, 1);
+    // The splitter shares space in proportion to the sizes it has recorded, and
+    // records none before the user drags it: without these the panel would keep
+    // its minimum width however wide the window grows.
+    splitter->setSizes({4 * 256, 256});
     setCentralWidget(splitter);
 
     connectViewAndFullScreen();

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
@@ -73,6 +74,7 @@ private slots:
     void cleanupTestCase();
 
     void startUpState();
+    void resizeSharedFourToOne();
     void fullScreenShortcuts_data();
     void fullScreenShortcuts();
     void detailCodeShownAndLogged_data();
@@ -178,6 +180,19 @@ void TestMainWindow::startUpState()
 
     window->resize(300, 200);
     QCOMPARE(window->size(), QSize(800, 600));
+}
+
+void TestMainWindow::resizeSharedFourToOne()
+{
+    auto* splitter = qobject_cast<QSplitter*>(window->centralWidget());
+    QVERIFY(splitter);
+    window->resize(1300, 700);
+    const QList<int> before = splitter->sizes();
+    window->resize(1800, 700);
+    const QList<int> after = splitter->sizes();
+    QCOMPARE(after[0] - before[0], 4 * (after[1] - before[1]));
+    QVERIFY(after[1] > before[1]);
+    window->resize(800, 600);
 }
 
 void TestMainWindow::fullScreenShortcuts_data()
