@@ -8,49 +8,25 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cstdlib>
-
 namespace {
 
-// Pixels at 100 dots per metre: each pixel is printed 10 mm wide.
-QImage printed(int width, int height, QColor fill = Qt::gray)
+// Red, green on the top row of the file; blue, white on the bottom row; printed at
+// 100 dots per metre, so that each pixel is 10 mm wide.
+QImage quadrants(int width = 2, int height = 2)
 {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(fill);
-    image.setDotsPerMeterX(100);
-    image.setDotsPerMeterY(100);
-    return image;
-}
-
-// Red, green on the top row of the file; blue, white on the bottom row.
-QImage quadrants()
-{
-    QImage image = printed(2, 2);
+    QImage image(2, 2, QImage::Format_RGB32);
     image.setPixelColor(0, 0, Qt::red);
     image.setPixelColor(1, 0, Qt::green);
     image.setPixelColor(0, 1, Qt::blue);
     image.setPixelColor(1, 1, Qt::white);
-    return image;
+    image.setDotsPerMeterX(100);
+    image.setDotsPerMeterY(100);
+    return image.scaled(width, height);
 }
 
-bool nearColor(const QColor& a, const QColor& b)
+QByteArray bytes(const QImage& image)
 {
-    return std::abs(a.red() - b.red()) < 16 && std::abs(a.green() - b.green()) < 16
-           && std::abs(a.blue() - b.blue()) < 16;
-}
-
-GLint textureInteger(GLenum name)
-{
-    GLint value = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
-    return value;
-}
-
-GLint integer(GLenum name)
-{
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
+    return QByteArray(reinterpret_cast<const char*>(image.constBits()), int(image.sizeInBytes()));
 }
 
 } // namespace
@@ -59,219 +35,123 @@ class TestPicture : public QObject
 {
     Q_OBJECT
 
+    QScopedPointer<QTemporaryDir> dir;
+
 private slots:
-    void init();
-    void cleanup();
-    void setGeometry_data();
-    void setGeometry();
-    void mapPaths_data();
-    void mapPaths();
-    void unreadableImages_data();
-    void unreadableImages();
-    void convertedForGLWithPrintedSize();
-    void createTextures();
-    void drawCoversPositionAndSize();
-
-private:
-    QTemporaryDir* dir = nullptr;
-    QString previousDirectory;
-};
-
-void TestPicture::init()
-{
     // Paths without a folder are relative to the working directory.
-    dir = new QTemporaryDir;
-    previousDirectory = QDir::currentPath();
-    QDir::setCurrent(dir->path());
-}
-
-void TestPicture::cleanup()
-{
-    QDir::setCurrent(previousDirectory);
-    delete dir;
-    dir = nullptr;
-}
-
-void TestPicture::setGeometry_data()
-{
-    QTest::addColumn<QImage>("image");
-    QTest::addColumn<point3>("requested");
-    QTest::addColumn<point3>("size");
-    QTest::addColumn<bool>("warns");
-    const QImage twoByOne = printed(200, 100);  // 2000 mm x 1000 mm
-    QTest::newRow("width given, height follows") << twoByOne << point3(2, -1, 0) << point3(2, 1, 0) << false;
-    QTest::newRow("printed size") << twoByOne << point3(-1, -1, 0) << point3(2, 1, 0) << false;
-    QTest::newRow("height given, width follows") << twoByOne << point3(-1, 0.5f, 0) << point3(1, 0.5f, 0) << false;
-    QTest::newRow("zero width, height follows") << twoByOne << point3(0, -1, 0) << point3(0, 0, 0) << false;
-    QTest::newRow("both given, depth dropped") << twoByOne << point3(3, 4, 9) << point3(3, 4, 0) << false;
-    QTest::newRow("null image, printed size") << QImage() << point3(-1, -1, 0) << point3(0, 0, 0) << false;
-    QTest::newRow("null image, width follows") << QImage() << point3(-1, 2, 0) << point3(0, 2, 0) << true;
-    QTest::newRow("null image, height follows") << QImage() << point3(2, -1, 0) << point3(2, 0, 0) << true;
-    QTest::newRow("null image, both given") << QImage() << point3(2, 3, 0) << point3(2, 3, 0) << false;
-}
-
-void TestPicture::setGeometry()
-{
-    QFETCH(QImage, image);
-    QFETCH(point3, requested);
-    QFETCH(bool, warns);
-    if (warns)
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no physical size"));
-    Picture picture;
-    picture.setGeometry(image, point3(1, 4, -2), requested);
-    QTEST(picture.size, "size");
-    QCOMPARE(picture.position, point3(1, 4, -2));
-}
-
-void TestPicture::mapPaths_data()
-{
-    // "%1" stands for the temporary folder.
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("mapPath");
-    QTest::newRow("jpg with its own map") << QStringList{"A.jpg", "A.png", "blank.png"} << "%1/A.jpg" << "%1/A.png";
-    QTest::newRow("jpg without map") << QStringList{"A.jpg", "blank.png"} << "%1/A.jpg" << "%1/blank.png";
-    QTest::newRow("png is its own map") << QStringList{"A.png", "blank.png"} << "%1/A.png" << "%1/A.png";
-    QTest::newRow("no folder, map missing") << QStringList{"A.jpg", "blank.png"} << "A.jpg" << "/blank.png";
-    QTest::newRow("no dot at all") << QStringList{"A", "blank.png"} << "A" << "/blank.png";
-}
-
-void TestPicture::mapPaths()
-{
-    QFETCH(QStringList, files);
-    QFETCH(QString, path);
-    QFETCH(QString, mapPath);
-    // All are PNG files: the format follows the content, not the name.
-    for (const QString& file : files)
-        QVERIFY(printed(30, 10).save(file, "PNG"));
-    const QString expected = QString(mapPath).replace("%1", dir->path());
-    if (!QFile::exists(expected))
-        QTest::ignoreMessage(QtDebugMsg, qPrintable("Cannot read image: " + expected));
-
-    const Picture picture(path.replace("%1", dir->path()), point3(0, 1, 0), point3(-1, 1, 0));
-    QCOMPARE(picture.mapPath, expected);
-    QCOMPARE(picture.mapImage.isNull(), !QFile::exists(expected));
-    QCOMPARE(picture.image.size(), QSize(30, 10));
-    QCOMPARE(picture.size, point3(3, 1, 0));
-    QCOMPARE(picture.texture, Picture::noTexture);
-    QCOMPARE(picture.mapTexture, Picture::noTexture);
-}
-
-void TestPicture::unreadableImages_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::newRow("zero bytes") << QByteArray();
-    QTest::newRow("not an image") << QByteArray("<html>not found</html>");
-    QTest::newRow("cut-off png") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
-}
-
-void TestPicture::unreadableImages()
-{
-    QFETCH(QByteArray, content);
-    QFile file("broken.jpg");
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
-    QVERIFY(printed(4, 4).save("blank.png"));
-    const QString path = dir->filePath("broken.jpg");
-
-    QTest::ignoreMessage(QtDebugMsg, qPrintable("Cannot read image: " + path));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no physical size"));
-    const Picture picture(path, point3(), point3(-1, 2, 0));
-    QVERIFY(picture.image.isNull());
-    QCOMPARE(picture.size, point3(0, 2, 0));
-    QCOMPARE(picture.mapImage.size(), QSize(4, 4));
-}
-
-void TestPicture::convertedForGLWithPrintedSize()
-{
-    QVERIFY(quadrants().scaled(300, 150).save("room.png"));
-    Picture picture(dir->filePath("room.png"), point3(), point3(-1, -1, 0));
-    QCOMPARE(picture.size, point3(3, 1.5f, 0));
-    picture = Picture(dir->filePath("room.png"), point3(), point3(-1, 2, 0));
-    QCOMPARE(picture.size, point3(4, 2, 0));
-
-    QVERIFY(quadrants().save("quadrants.png"));
-    picture = Picture(dir->filePath("quadrants.png"), point3(), point3(-1, -1, 0));
-    // Rows from the bottom of the file, bytes R, G, B, A.
-    for (const QImage& image : {picture.image, picture.mapImage}) {
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(image.constScanLine(0)), 8),
-                 QByteArray::fromHex("0000ffffffffffff"));
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(image.constScanLine(1)), 8),
-                 QByteArray::fromHex("ff0000ff00ff00ff"));
+    void init()
+    {
+        dir.reset(new QTemporaryDir);
+        QVERIFY(QDir::setCurrent(dir->path()));
     }
-}
 
-void TestPicture::createTextures()
-{
-    GlCanvas canvas;
-    QVERIFY(canvas.prepare());
-    QVERIFY(printed(4, 2, Qt::yellow).save("A.png"));
-    Picture picture(dir->filePath("A.png"), point3(), point3(-1, 1, 0));
-    picture.createTextures();
-    const GLuint texture = picture.texture;
-    const GLuint mapTexture = picture.mapTexture;
-    QVERIFY(texture != Picture::noTexture && mapTexture != Picture::noTexture);
-    QVERIFY(texture != mapTexture);
-    QVERIFY(glIsTexture(texture) && glIsTexture(mapTexture));
+    // The files hold the quadrants, 40 x 20 mm, as PNG whatever their names; the panel
+    // (the first file) holds `content` instead where there is one.
+    void readsFiles_data()
+    {
+        QTest::addColumn<QString>("files");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("mapPath");
+        QTest::addColumn<point3>("requested");
+        QTest::addColumn<point3>("size");
+        QTest::addColumn<bool>("warns");
+        const QByteArray image;
+        QTest::newRow("own map, height follows") << "A.jpg A.png blank.png" << image << "./A.jpg" << "./A.png"
+            << point3(2, -1, 0) << point3(2, 1, 0) << false;
+        QTest::newRow("blank map, printed size") << "A.jpg blank.png" << image << "./A.jpg" << "./blank.png"
+            << point3(-1, -1, 0) << point3(0.04f, 0.02f, 0) << false;
+        QTest::newRow("png is its own map, width follows") << "A.png blank.png" << image << "./A.png" << "./A.png"
+            << point3(-1, 0.5f, 0) << point3(1, 0.5f, 0) << false;
+        QTest::newRow("no folder, no map, depth dropped") << "A.jpg blank.png" << image << "A.jpg" << "/blank.png"
+            << point3(3, 4, 9) << point3(3, 4, 0) << false;
+        QTest::newRow("no dot at all") << "A blank.png" << image << "A" << "/blank.png" << point3(-1, -1, 0)
+            << point3(0.04f, 0.02f, 0) << false;
+        QTest::newRow("zero bytes, width follows") << "A.jpg blank.png" << QByteArray("") << "./A.jpg" << "./blank.png"
+            << point3(-1, 2, 0) << point3(0, 2, 0) << true;
+        QTest::newRow("not an image, height follows") << "A.jpg blank.png" << QByteArray("<html>not found</html>")
+            << "./A.jpg" << "./blank.png" << point3(2, -1, 0) << point3(2, 0, 0) << true;
+        QTest::newRow("cut-off png") << "A.jpg blank.png" << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
+            << "./A.jpg" << "./blank.png" << point3(-1, -1, 0) << point3() << false;
+    }
 
-    glBindTexture(GL_TEXTURE_2D, texture);
-    QCOMPARE(textureInteger(GL_TEXTURE_MIN_FILTER), GLint(GL_LINEAR_MIPMAP_LINEAR));
-    QCOMPARE(textureInteger(GL_TEXTURE_MAG_FILTER), GLint(GL_LINEAR));
-    QCOMPARE(textureInteger(GL_GENERATE_MIPMAP), GLint(GL_TRUE));
-    glBindTexture(GL_TEXTURE_2D, mapTexture);
-    QCOMPARE(textureInteger(GL_TEXTURE_MIN_FILTER), GLint(GL_NEAREST));
-    QCOMPARE(textureInteger(GL_TEXTURE_MAG_FILTER), GLint(GL_NEAREST));
-    QCOMPARE(textureInteger(GL_GENERATE_MIPMAP), GLint(GL_FALSE));
-    QByteArray pixels(4 * 2 * 4, '\0');
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    QCOMPARE(pixels, QByteArray::fromHex("ffff00ff").repeated(8));
+    void readsFiles()
+    {
+        QFETCH(QString, files);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, path);
+        QFETCH(QString, mapPath);
+        QFETCH(point3, requested);
+        for (const QString& file : files.split(' '))
+            QVERIFY(quadrants(4, 2).save(file, "PNG"));
+        QFile panel(files.section(' ', 0, 0));
+        QVERIFY(content.isNull() || (panel.open(QFile::WriteOnly) && panel.write(content) >= 0 && panel.flush()));
+        if (!content.isNull())
+            QTest::ignoreMessage(QtDebugMsg, qPrintable("Cannot read image: " + path));
+        if (!QFile::exists(mapPath))
+            QTest::ignoreMessage(QtDebugMsg, qPrintable("Cannot read image: " + mapPath));
+        QFETCH(bool, warns);
+        if (warns)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no physical size"));
 
-    picture.createTextures();
-    QCOMPARE(picture.texture, texture);
-    QCOMPARE(picture.mapTexture, mapTexture);
+        const Picture picture(path, point3(1, 4, -2), requested);
+        QTEST(picture.size, "size");
+        QCOMPARE(picture.mapPath, mapPath);
+        QCOMPARE(picture.mapImage.isNull(), !QFile::exists(mapPath));
+        QCOMPARE(picture.image.isNull(), !content.isNull());
+        QVERIFY(picture.texture == Picture::noTexture && picture.mapTexture == Picture::noTexture);
+        // Rows from the bottom of the file, bytes R, G, B, A.
+        for (const QImage& image : {picture.image, picture.mapImage})
+            QVERIFY(image.isNull() || bytes(image) == QByteArray::fromHex("0000ffff0000ffffffffffffffffffff"
+                                                                          "ff0000ffff0000ff00ff00ff00ff00ff"));
+    }
 
-    // A panel that could not be read still gets its (empty) textures.
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("Cannot read image: .*missing.jpg"));
-    QTest::ignoreMessage(QtDebugMsg, "Cannot read image: /blank.png");
-    Picture unreadable("missing.jpg", point3(), point3(-1, -1, 0));
-    unreadable.createTextures();
-    QVERIFY(glIsTexture(unreadable.texture) && glIsTexture(unreadable.mapTexture));
-}
+    void texturesAndDrawing()
+    {
+        GlCanvas canvas;
+        QVERIFY(canvas.prepare());
+        glEnable(GL_CULL_FACE);
+        glFrontFace(GL_CW);
+        glEnable(GL_TEXTURE_2D);
+        // Quadrants of 4 x 4 texels, so that their centres are free of filtering.
+        QVERIFY(quadrants(8, 8).save("quadrants.png"));
+        Picture picture("quadrants.png", point3(1, 1, 0), point3(4, 2, 0));
+        picture.createTextures();
+        const GLuint texture = picture.texture;
+        const GLuint mapTexture = picture.mapTexture;
+        QVERIFY(texture != mapTexture && glIsTexture(texture) && glIsTexture(mapTexture));
+        picture.createTextures();
+        QVERIFY(picture.texture == texture && picture.mapTexture == mapTexture);
 
-void TestPicture::drawCoversPositionAndSize()
-{
-    GlCanvas canvas;
-    QVERIFY(canvas.prepare());
-    glEnable(GL_CULL_FACE);
-    glFrontFace(GL_CW);
-    glEnable(GL_TEXTURE_2D);
-    // Quadrants of 4 x 4 texels, so that their centres are free of filtering.
-    QVERIFY(quadrants().scaled(8, 8).save("quadrants.png"));
-    Picture picture(dir->filePath("quadrants.png"), point3(1, 1, 0), point3(4, 2, 0));
-    picture.createTextures();
-    glActiveTexture(GL_TEXTURE1);
-    picture.draw();
+        const auto parameter = [](GLenum name) { GLint v = 0; glGetTexParameteriv(GL_TEXTURE_2D, name, &v); return v; };
+        glBindTexture(GL_TEXTURE_2D, texture);
+        QVERIFY(parameter(GL_TEXTURE_MIN_FILTER) == GL_LINEAR_MIPMAP_LINEAR && parameter(GL_GENERATE_MIPMAP) == GL_TRUE
+                && parameter(GL_TEXTURE_MAG_FILTER) == GL_LINEAR);
+        // The map's colours are read back exactly: never blended with their neighbours.
+        glBindTexture(GL_TEXTURE_2D, mapTexture);
+        QVERIFY(parameter(GL_TEXTURE_MIN_FILTER) == GL_NEAREST && parameter(GL_TEXTURE_MAG_FILTER) == GL_NEAREST
+                && parameter(GL_GENERATE_MIPMAP) == GL_FALSE);
+        QByteArray pixels(picture.mapImage.sizeInBytes(), '\0');
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        QCOMPARE(pixels, bytes(picture.mapImage));
 
-    // The rectangle spans x 1..5 and y 1..3; texture (0, 0) is the lower left.
-    QVERIFY(nearColor(canvas.colorAt(2, 1.5f), Qt::blue));
-    QVERIFY(nearColor(canvas.colorAt(4, 1.5f), Qt::white));
-    QVERIFY(nearColor(canvas.colorAt(2, 2.5f), Qt::red));
-    QVERIFY(nearColor(canvas.colorAt(4, 2.5f), Qt::green));
-    QCOMPARE(canvas.colorAt(0.5f, 2), QColor(Qt::black));
-    QCOMPARE(canvas.colorAt(5.5f, 3.5f), QColor(Qt::black));
-
-    QCOMPARE(integer(GL_ACTIVE_TEXTURE), GLint(GL_TEXTURE0));
-    QCOMPARE(GLuint(integer(GL_TEXTURE_BINDING_2D)), picture.texture);
-    glActiveTexture(GL_TEXTURE1);
-    QCOMPARE(GLuint(integer(GL_TEXTURE_BINDING_2D)), picture.mapTexture);
-    glActiveTexture(GL_TEXTURE0);
-    // Untextured surfaces drawn later take the quad's last coordinate.
-    GLfloat coordinate[4] = {0, 0, 0, 0};
-    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, coordinate);
-    QCOMPARE(coordinate[0], 1.0f);
-    QCOMPARE(coordinate[1], 0.0f);
-}
+        glActiveTexture(GL_TEXTURE1);
+        picture.draw();
+        // The rectangle spans x 1..5 and y 1..3; texture (0, 0) is the lower left.
+        QVERIFY(canvas.colorAt(2, 1.5f) == Qt::blue && canvas.colorAt(4, 1.5f) == Qt::white);
+        QVERIFY(canvas.colorAt(2, 2.5f) == Qt::red && canvas.colorAt(4, 2.5f) == Qt::green);
+        QVERIFY(canvas.colorAt(0.5f, 2) == Qt::black && canvas.colorAt(5.5f, 3.5f) == Qt::black);
+        // Untextured surfaces drawn later take the quad's last coordinate.
+        GLfloat coordinate[4] = {0, 0, 0, 0};
+        glGetFloatv(GL_CURRENT_TEXTURE_COORDS, coordinate);
+        QVERIFY(coordinate[0] == 1.0f && coordinate[1] == 0.0f);
+        // The image is left bound on unit 0, the active one, and the map on unit 1.
+        const auto integer = [](GLenum name) { GLint value = 0; glGetIntegerv(name, &value); return value; };
+        QVERIFY(integer(GL_ACTIVE_TEXTURE) == GL_TEXTURE0 && GLuint(integer(GL_TEXTURE_BINDING_2D)) == texture);
+        glActiveTexture(GL_TEXTURE1);
+        QCOMPARE(GLuint(integer(GL_TEXTURE_BINDING_2D)), mapTexture);
+    }
+};
 
 QTEST_MAIN(TestPicture)
 
