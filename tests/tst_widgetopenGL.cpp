@@ -23,7 +23,6 @@ const point3 black, lupoColour(200, 40, 10), aironeColour(10, 200, 40);
 // through the gap under that panel, and a point above every wall.
 const point3 panelCentre(2, 2, 0), floorUnderPanel(2, 0, -1.5f), sky(2, 12, -2);
 const QByteArray database = "intestazione\n\n\n\n1;1;B;Mammiferi;Lupo;Canis lupus;Buona;Un lupo;;nota\n";
-const QByteArray heronRecord = "2;2;B;Uccelli;Airone;Ardea cinerea;Media;Un airone;;nota\n";
 // Four walls of 4 m x 2 m panels; the north one carries Lupo (id 100) and
 // Airone (101); Fantasma (200) is listed on a map that no panel uses.
 const QByteArray stanza =
@@ -86,12 +85,6 @@ int runInChild(const QString& mode, const QString& folder, QString& output)
     return ended ? child.exitCode() : -2;
 }
 
-void sendMove(QWidget* widget, QPoint position, Qt::MouseButtons buttons = Qt::NoButton)
-{
-    QMouseEvent event(QEvent::MouseMove, position, Qt::NoButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
 QStringList warnings;
 
 // The view never swapping its buffers, so that a frame can be read back once drawn.
@@ -143,7 +136,8 @@ class TestWidgetOpenGL : public QObject
     // Moves the pointer over a world point and runs the mouse-over test at once.
     void pointAt(point3 world)
     {
-        sendMove(view, pixelOf(world));
+        QMouseEvent move(QEvent::MouseMove, pixelOf(world), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(view, &move);
         view->updateObjectUnderMouse();
     }
 
@@ -193,10 +187,8 @@ void TestWidgetOpenGL::firstPaintUploadsTexturesAndShowsTheRoom()
     startView();
     const QImage image = frame();
     QCOMPARE(progress->size(), n + 1);
-    const qreal ratio = view->devicePixelRatioF();
-    QCOMPARE(image.size(), view->size() * ratio);
-    const QColor panel = image.pixel(pixelOf(panelCentre) * ratio);
-    const QColor floor = image.pixel(pixelOf(floorUnderPanel) * ratio);
+    const QColor panel = image.pixel(pixelOf(panelCentre) * view->devicePixelRatioF());
+    const QColor floor = image.pixel(pixelOf(floorUnderPanel) * view->devicePixelRatioF());
     // The north panel's (40, 120, 60) within a few levels of JPEG; the floor plain grey.
     const int offPanel = qAbs(panel.red() - 40) + qAbs(panel.green() - 120) + qAbs(panel.blue() - 60);
     QVERIFY2(offPanel < 12, qPrintable(panel.name()));
@@ -212,7 +204,7 @@ void TestWidgetOpenGL::pointing_data()
     const point3 lupo = detail(100).box.center();
     QTest::newRow("floor under the panel") << floorUnderPanel << black << -1;
     QTest::newRow("entering Lupo") << lupo << lupoColour << 100;
-    QTest::newRow("moving within Lupo") << lupo + point3(0.1f, 0.1f, 0) << lupoColour << -1;
+    QTest::newRow("moving to Lupo's top left corner") << lupo + point3(-0.5f, 0.5f, 0) << lupoColour << -1;
     QTest::newRow("panel between the details") << panelCentre << black << -1;
     QTest::newRow("Lupo again after leaving it") << lupo << lupoColour << 100;
     QTest::newRow("Airone straight after Lupo") << detail(101).box.center() << aironeColour << 101;
@@ -232,8 +224,7 @@ void TestWidgetOpenGL::pointing()
     const float phase = view->blinkPhase = view->blinkTimer->isActive() ? 1.2f : 0.0f;
     QSignalSpy entered(view, SIGNAL(notifyMouseOver(int)));
     pointAt(place);
-    const QPoint pixel = pixelOf(place);
-    QCOMPARE(view->readPixelColor(pixel.x(), pixel.y()), colour);
+    QCOMPARE(view->readPixelColor(view->lastMousePos.x(), view->lastMousePos.y()), colour);
     QCOMPARE(entered.size(), notified < 0 ? 0 : 1);
     QVERIFY(notified < 0 || entered.first().at(0).toInt() == notified);
     QCOMPARE(view->blinkTimer->isActive(), colour != black);
@@ -241,13 +232,15 @@ void TestWidgetOpenGL::pointing()
 }
 
 // The pulse darkens the selected detail alone; leaving the view stops it and
-// the mouse-over tests, which a drag does not ask for either.
+// the mouse-over tests, which a drag does not ask for either. The wheel zooms.
 void TestWidgetOpenGL::pulseDarkensTheSelectedDetail()
 {
     startView();
     const QPoint lupo = pixelOf(detail(100).box.center()), airone = pixelOf(detail(101).box.center());
-    pointAt(detail(100).box.center());
-    QTRY_VERIFY(view->blinkPhase >= 0.8f); // two ticks of 0.4
+    pointAt(detail(100).box.center()); // from the sky, where the pulse stood at 0
+    QMetaObject::invokeMethod(view, "updateBlink");
+    QVERIFY(view->blinkPhase == 0.4f && view->blinkTimer->interval() == 45); // 0.4 every 45 ms
+    QTRY_VERIFY(view->blinkPhase >= 1.2f);
     view->blinkPhase = 0;
     const QImage steady = frame();
     view->blinkPhase = float(M_PI); // (1 - cos phase) / 4 = 0.5
@@ -261,9 +254,16 @@ void TestWidgetOpenGL::pulseDarkensTheSelectedDetail()
     QVERIFY(view->pickTimer->isActive());
     // Dragged right and up: turned left and tilted down, with no mouse-over test.
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
-    sendMove(view, QPoint(110, 95), Qt::LeftButton);
+    QMouseEvent drag(QEvent::MouseMove, QPoint(110, 95), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &drag);
     QVERIFY(view->currentAvatar.yaw == 1.0f && view->currentAvatar.pitch == -0.5f && !view->mouseMoved);
     QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(110, 95));
+    for (const int delta : {60, 240, -120}) { // half a notch does nothing, more is one step
+        QWheelEvent wheel({50, 50}, {50, 50}, {}, {0, delta}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        const float fov = view->currentAvatar.fov;
+        QApplication::sendEvent(view, &wheel);
+        QCOMPARE(view->currentAvatar.fov, fov + (delta == 60 ? 0 : delta > 0 ? -2 : 2));
+    }
 }
 
 void TestWidgetOpenGL::flights_data()
@@ -350,7 +350,7 @@ void TestWidgetOpenGL::keysReloadShadersAndDatabase()
     QTest::keyClick(view, Qt::Key_S);
     frame();
     QVERIFY(view->tapestryProgram->isLinked() && view->mapProgram->isLinked());
-    QVERIFY(writeFile("data/determinazioni.csv", database + heronRecord));
+    QVERIFY(writeFile("data/determinazioni.csv", database + "2;2;B;Uccelli;Airone;Ardea;Media;Un airone;;nota\n"));
     QTest::keyClick(view, Qt::Key_F5);
     QCOMPARE(view->animalData.records.size(), 2);
 }
