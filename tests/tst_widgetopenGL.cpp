@@ -23,8 +23,9 @@ const point3 black, lupoColour(200, 40, 10), aironeColour(10, 200, 40);
 // through the gap under that panel, and a point above every wall.
 const point3 panelCentre(2, 2, 0), floorUnderPanel(2, 0, -1.5f), sky(2, 12, -2);
 const QByteArray database = "intestazione\n\n\n\n1;1;B;Mammiferi;Lupo;Canis lupus;Buona;Un lupo;;nota\n";
-// Four walls of 4 m x 2 m panels; the north one carries Lupo (id 100) and
-// Airone (101); Fantasma (200) is listed on a map that no panel uses.
+// Four walls of 4 m x 2 m panels under an empty ceiling model; the north one
+// carries Lupo (id 100) and Airone (101); Fantasma (200) is listed on a map
+// that no panel uses.
 const QByteArray stanza =
     "<room height='3'><walls><ceiling model='soffitto.obj' height='0.5'/>"
     "<section name='nord.jpg' height='2'/><wall turn='90'/><section name='est.jpg' height='2'/><wall turn='90'/>"
@@ -68,8 +69,9 @@ bool writeRoom(const QString& dir)
     return ok;
 }
 
-// Runs the first frame and pointing tests of this binary in a child process in
-// `folder`; its exit status (-2 after a crash or a hang) and all it wrote.
+// Runs this binary's first frame and pointing tests in a child process in
+// `folder` (the escape and no room runs end before them); its exit status (-2
+// after a crash or a hang) and all it wrote.
 int runInChild(const QString& mode, const QString& folder, QString& output)
 {
     QProcess child;
@@ -85,6 +87,7 @@ int runInChild(const QString& mode, const QString& folder, QString& output)
     return ended ? child.exitCode() : -2;
 }
 
+// The warnings a test collects while it listens for them.
 QStringList warnings;
 
 // The view never swapping its buffers, so that a frame can be read back once drawn.
@@ -252,11 +255,13 @@ void TestWidgetOpenGL::pulseDarkensTheSelectedDetail()
     QVERIFY(!view->blinkTimer->isActive() && !view->pickTimer->isActive() && view->blinkPhase == 0.0f);
     QApplication::sendEvent(view, &enter);
     QVERIFY(view->pickTimer->isActive());
-    // Dragged right and up: turned left and tilted down, with no mouse-over test.
+    // Dragged right and up: turned left and tilted down, with no mouse-over test
+    // and no flight, though the press on the selected Lupo began one.
     QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
     QMouseEvent drag(QEvent::MouseMove, QPoint(110, 95), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view, &drag);
-    QVERIFY(view->currentAvatar.yaw == 1.0f && view->currentAvatar.pitch == -0.5f && !view->mouseMoved);
+    QCOMPARE(QPointF(view->currentAvatar.yaw, view->currentAvatar.pitch), QPointF(1, -0.5));
+    QVERIFY(!view->mouseMoved && !view->animationTimer->isActive());
     QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(110, 95));
     for (const int delta : {60, 240, -120}) { // half a notch does nothing, more is one step
         QWheelEvent wheel({50, 50}, {50, 50}, {}, {0, delta}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -345,8 +350,7 @@ void TestWidgetOpenGL::keysReloadShadersAndDatabase()
     qInstallMessageHandler(previous);
     QCOMPARE(warnings.size(), 1);
     QVERIFY2(warnings[0].contains(QRegularExpression("^Shader program .*" + warning)), qPrintable(warnings[0]));
-    QVERIFY(QFile::remove(file) || text.isEmpty());
-    QVERIFY(QFile::rename(file + ".saved", file));
+    QVERIFY((QFile::remove(file) || text.isEmpty()) && QFile::rename(file + ".saved", file));
     QTest::keyClick(view, Qt::Key_S);
     frame();
     QVERIFY(view->tapestryProgram->isLinked() && view->mapProgram->isLinked());
