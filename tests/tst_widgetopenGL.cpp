@@ -150,6 +150,7 @@ private slots:
     void pointing_data();
     void pointing();
     void pulseDarkensTheSelectedDetail();
+    void glancesHighlightAndTurn();
     void flights_data();
     void flights();
     void keysReloadShadersAndDatabase_data();
@@ -269,6 +270,28 @@ void TestWidgetOpenGL::pulseDarkensTheSelectedDetail()
         QApplication::sendEvent(view, &wheel);
         QCOMPARE(view->currentAvatar.fov, fov + (delta == 60 ? 0 : delta > 0 ? -2 : 2));
     }
+}
+
+// A name chosen in the panel glances at its detail: highlighted at once with
+// the pulse from 0 and the camera turned toward it where it stands; or after
+// the one-second glance delay.
+void TestWidgetOpenGL::glancesHighlightAndTurn()
+{
+    startView();
+    const point3 c = detail(101).box.center(), eye = view->targetAvatar.position;
+    view->ponderDetail(101);
+    QVERIFY(view->glancing && view->blinkTimer->isActive() && view->blinkPhase == 0.0f);
+    QCOMPARE(view->selectedColor * 255.0f, aironeColour);
+    QVERIFY(view->targetAvatar.position == eye && view->animationTimer->isActive());
+    QCOMPARE(view->targetAvatar.yaw, float(std::atan2(eye.x - c.x, eye.z - c.z) * 180 / M_PI));
+    view->ponderDetail(-1);
+    QVERIFY(!view->glancing && !view->blinkTimer->isActive());
+    view->ponderDetailLater(100);
+    QVERIFY(view->glanceTimer->isSingleShot() && view->glanceTimer->interval() == 1000 && !view->glancing);
+    QTRY_VERIFY_WITH_TIMEOUT(view->glancing, 3000);
+    QCOMPARE(view->selectedColor * 255.0f, lupoColour);
+    view->ponderDetailLater(-1);
+    QVERIFY(!view->glancing && !view->blinkTimer->isActive());
 }
 
 void TestWidgetOpenGL::flights_data()
