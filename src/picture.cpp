@@ -74,7 +74,10 @@ Picture::Picture(QString path, point3 position, point3 size)
     setGeometry(image, position, size);
 
     mapPath = detailMapPathFor(path);
-    if (!readForGL(mapPath, mapImage))
+    // A ".png" panel is its own map: one decode serves both.
+    if (mapPath == path && !image.isNull())
+        mapImage = image;
+    else if (!readForGL(mapPath, mapImage))
         qDebug("Cannot read image: %s", qPrintable(mapPath));
     texture = noTexture;
     mapTexture = noTexture;
