@@ -47,7 +47,7 @@ void TestLoadingWindow::progress()
     QFETCH(float, progress);
     LoadingWindow window;
     window.setProgress(progress);
-    QTEST(window.progressBar->value(), "shown");
+    QTEST(window.findChild<QProgressBar*>()->value(), "shown");
     QVERIFY(window.isVisible());
 }
 

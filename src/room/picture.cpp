@@ -1,9 +1,6 @@
 #include "picture.h"
 
-#include <GL/glew.h>
-
 #include <QFile>
-#include <QGLWidget>
 #include <QtGlobal>
 
 namespace {
@@ -14,7 +11,7 @@ namespace {
 bool readForGL(const QString& path, QImage& into)
 {
     const QImage loaded(path);
-    into = QGLWidget::convertToGLFormat(loaded);
+    into = toGLLayout(loaded);
     if (!loaded.isNull()) {
         into.setDotsPerMeterX(loaded.dotsPerMeterX());
         into.setDotsPerMeterY(loaded.dotsPerMeterY());
@@ -42,30 +39,25 @@ float followingSide(float givenSide, float followingMM, float givenMM)
     return givenSide * followingMM / givenMM;
 }
 
-// GL hands out names freely, so it may one day hand out the very value that
-// marks a missing texture; that name is left unused rather than mistaken.
-GLuint newTextureName()
-{
-    GLuint name = Picture::noTexture;
-    while (name == Picture::noTexture)
-        glGenTextures(1, &name);
-    return name;
-}
-
-// Parameters are set on the new texture, which stays bound.
-GLuint uploadedTexture(const QImage& image, GLenum minFilter, GLenum magFilter, GLint mipmaps)
-{
-    const GLuint name = newTextureName();
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GLfloat(minFilter));
-    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GLfloat(magFilter));
-    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, mipmaps);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.width(), image.height(), 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, image.constBits());
-    return name;
-}
-
 } // namespace
+
+// Rows bottom first and every pixel as the bytes R, G, B, A, kept in a 32-bit
+// ARGB image: what glTexImage2D reads with GL_RGBA and GL_UNSIGNED_BYTE, and
+// what the detail maps are searched in.
+QImage toGLLayout(const QImage& image)
+{
+    const QImage source = image.convertToFormat(QImage::Format_ARGB32);
+    QImage result(source.size(), QImage::Format_ARGB32);
+    for (int y = 0; y < source.height(); ++y) {
+        const auto* from = reinterpret_cast<const quint32*>(source.constScanLine(source.height() - 1 - y));
+        auto* to = reinterpret_cast<quint32*>(result.scanLine(y));
+        for (int x = 0; x < source.width(); ++x) {
+            const quint32 p = from[x];
+            to[x] = ((p << 16) & 0xff0000u) | ((p >> 16) & 0xffu) | (p & 0xff00ff00u);
+        }
+    }
+    return result;
+}
 
 Picture::Picture(QString path, point3 position, point3 size)
 {
@@ -103,43 +95,3 @@ void Picture::setGeometry(const QImage& image, point3 position, point3 size)
         this->size = point3(wM, hM, 0.0f);
 }
 
-void Picture::createTextures()
-{
-    if (texture == noTexture)
-        texture = uploadedTexture(image, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, 1);
-    // The map is read back pixel by pixel to pick details: its colours must
-    // never be blended with their neighbours.
-    if (mapTexture == noTexture)
-        mapTexture = uploadedTexture(mapImage, GL_NEAREST, GL_NEAREST, 0);
-}
-
-void Picture::draw() const
-{
-    glPushAttrib(GL_ENABLE_BIT);
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, mapTexture);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture);
-
-    glPushMatrix();
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glTranslatef(position.x, position.y, 0.0f);
-    glScalef(size.x * 0.5f, size.y * 0.5f, 1.0f);
-    glTranslatef(1.0f, 1.0f, 0.0f);
-
-    // Clockwise seen from the room, the front-face winding of the view.
-    glNormal3f(0.0f, 0.0f, 1.0f);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(-1.0f, -1.0f, 0.0f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(-1.0f, 1.0f, 0.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(1.0f, 1.0f, 0.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(1.0f, -1.0f, 0.0f);
-    glEnd();
-
-    glPopMatrix();
-    glPopAttrib();
-}

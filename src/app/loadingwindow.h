@@ -13,9 +13,10 @@ class LoadingWindow : public QWidget
 public:
     explicit LoadingWindow(QWidget* parent = nullptr);
 
-    QProgressBar* progressBar = nullptr;
-
 public slots:
     void setProgress(float percent);
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    QProgressBar* progressBar = nullptr;
 };

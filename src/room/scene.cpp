@@ -1,5 +1,7 @@
 #include "scene.h"
 
+#include "detailmap.h"
+
 #include <QDir>
 #include <QDomDocument>
 #include <QDomNodeList>
@@ -7,11 +9,7 @@
 #include <QFileInfo>
 #include <QXmlStreamReader>
 
-#include <GL/glew.h>
-
 #include <cmath>
-
-unsigned int blankTexture = 0;
 
 namespace {
 
@@ -106,47 +104,6 @@ void resizeAlongWall(Section& section, float change)
 }
 
 } // namespace
-
-Section::Section(point3 position, point3 direction)
-    : origin(position.x, 0.0f, position.z)
-    , direction(point3(direction.x, 0.0f, direction.z).normalized())
-{
-    updateFrame();
-}
-
-void Section::updateFrame()
-{
-    axisX = direction.normalized();
-    axisY = point3(0, 1, 0);
-    axisZ = axisX.cross(axisY).normalized();
-}
-
-point3 Section::toWorld(const point3& local) const
-{
-    return origin + axisX * local.x + axisY * local.y + axisZ * local.z;
-}
-
-void Section::uploadTextures()
-{
-    for (Picture& picture : pictures)
-        picture.createTextures();
-}
-
-void Section::draw() const
-{
-    glPushMatrix();
-    glTranslatef(origin.x, origin.y, origin.z);
-    const GLfloat frame[16] = {axisX.x, axisX.y, axisX.z, 0.0f,
-                               axisY.x, axisY.y, axisY.z, 0.0f,
-                               axisZ.x, axisZ.y, axisZ.z, 0.0f,
-                               0.0f,    0.0f,    0.0f,    1.0f};
-    glMultMatrixf(frame);
-    for (const Model& model : models)
-        model.draw();
-    for (const Picture& picture : pictures)
-        picture.draw();
-    glPopMatrix();
-}
 
 Scene::Scene() = default;
 
@@ -376,18 +333,6 @@ point3 Scene::startPoint() const
     return point3(centre.x, 1.7f, centre.z);
 }
 
-void Scene::uploadTexturesInRam()
-{
-    for (int i = 0; i < sections.size(); ++i) {
-        const int count = sections.size();
-        qDebug("%d/%d", i, count);
-        showLoadingProgress((i + 1) * 0.5f / count + 0.5f);
-        sections[i].uploadTextures();
-    }
-    showLoadingProgress(2.0f);
-    texturesUploaded = true;
-}
-
 void Scene::showLoadingProgress(float progress)
 {
     emit loadingProgressSignal(progress);
@@ -395,26 +340,128 @@ void Scene::showLoadingProgress(float progress)
     qDebug("PROGRESS %d%%", int(double(progress) * 100.0));
 }
 
-void Scene::draw() const
+void Scene::readDetailMap(QDomElement element, int& letterIndex, int& ordinal)
 {
-    if (!texturesUploaded)
-        return;
-    glPushMatrix();
-    for (const Section& section : sections)
-        section.draw();
-    drawFloor();
-    glPopMatrix();
+    const QString mapName = element.attribute("name", "");
+    const DetailMapUse use = findDetailMapUse(dataPath + mapName);
+    for (QDomElement child = element.firstChildElement(); !child.isNull();
+         child = child.nextSiblingElement()) {
+        if (child.tagName() == "database") {
+            ordinal = 0;
+            letterIndex = databaseLetterIndex(child);
+        } else if (child.tagName() == "detail") {
+            const int id = letterIndex * 100 + ordinal;
+            ++ordinal;
+            Detail detail = readDetailColor(child, id, mapName);
+            if (use.section >= 0) {
+                const Section& section = sections[use.section];
+                detail.direction = section.direction;
+                detail.panel = use.section;
+                detail.box = detailBox(section, detail, section.pictures[use.pictureKey]);
+            }
+            detail.maxCorner = detail.box.max;
+            details.append(detail);
+        }
+    }
 }
 
-void Scene::drawFloor() const
+Scene::DetailMapUse Scene::findDetailMapUse(const QString& mapPath) const
 {
-    glBindTexture(GL_TEXTURE_2D, blankTexture);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glNormal3f(0.0f, 1.0f, 0.0f);
-    glBegin(GL_QUADS);
-    glVertex3f(-10.0f, 0.0f, -10.0f);
-    glVertex3f(20.0f, 0.0f, -10.0f);
-    glVertex3f(20.0f, 0.0f, 20.0f);
-    glVertex3f(-10.0f, 0.0f, 20.0f);
-    glEnd();
+    // When several pictures carry the same map, the last one in section and name order holds it.
+    DetailMapUse use;
+    for (int i = 0; i < sections.size(); ++i) {
+        for (auto it = sections[i].pictures.cbegin(); it != sections[i].pictures.cend(); ++it) {
+            if (it.value().mapPath == mapPath) {
+                use.section = i;
+                use.pictureKey = it.key();
+            }
+        }
+    }
+    return use;
+}
+
+int Scene::databaseLetterIndex(const QDomElement& element) const
+{
+    const QByteArray letter = element.attribute("name", "A").toLocal8Bit();
+    if (letter.isEmpty()) {
+        qWarning("Scene file: <database name=\"\"> names no letter; counting under A");
+        return 0;
+    }
+    return int(static_cast<signed char>(letter.at(0))) - 65;
+}
+
+Detail Scene::readDetailColor(const QDomElement& element, int id, const QString& mapName) const
+{
+    const QString text = element.attribute("rgb", "0, 0, 0");
+    float rgb[3] = {0.0f, 0.0f, 0.0f};
+    bool wellFormed = true;
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        rgb[i] = text.section(", ", i, i).toFloat(&ok);
+        if (!ok || !std::isfinite(rgb[i])) {
+            rgb[i] = 0.0f;
+            wellFormed = false;
+        }
+    }
+    if (!wellFormed)
+        qWarning("Detail %d of %s: rgb=\"%s\" is not three numbers separated by \", \"; "
+                 "reading (%g, %g, %g)", id, qPrintable(mapName), qPrintable(text),
+                 double(rgb[0]), double(rgb[1]), double(rgb[2]));
+    Detail detail(id, rgb[0], rgb[1], rgb[2], mapName, element.attribute("unused", ""));
+    if (!DetailMap::isMapColor(detail.color))
+        qWarning("Detail %d of %s: rgb=\"%s\" lies outside 0..255; it matches no pixel of the map",
+                 id, qPrintable(mapName), qPrintable(text));
+    return detail;
+}
+
+int Scene::indexOfDetail(int id) const
+{
+    for (int i = 0; i < details.size(); ++i) {
+        if (details[i].id == id)
+            return i;
+    }
+    return -1;
+}
+
+Detail Scene::detailAt(int index) const
+{
+    if (index < 0 || index >= details.size()) {
+        qWarning("No detail at index %d (the scene holds %d); giving an empty one", index,
+                 details.size());
+        return Detail();
+    }
+    return details[index];
+}
+
+int Scene::detailIdAtColor(float r, float g, float b) const
+{
+    for (const Detail& detail : details) {
+        if (detail.color.x == r && detail.color.y == g && detail.color.z == b)
+            return detail.id;
+    }
+    return -1;
+}
+
+BoundingBox Scene::mapRegion(const Picture& picture, const Detail& detail) const
+{
+    const qint64 key = picture.mapImage.cacheKey();
+    auto cached = mapRegionCache.constFind(key);
+    if (cached == mapRegionCache.constEnd())
+        cached = mapRegionCache.insert(key, DetailMap(picture.mapImage));
+    return cached->region(detail.color);
+}
+
+BoundingBox Scene::detailBox(const Section& section, const Detail& detail, const Picture& picture) const
+{
+    const BoundingBox region = mapRegion(picture, detail);
+    const point3& size = picture.size;
+    const point3& position = picture.position;
+    BoundingBox box;
+    for (const point3& corner : {region.min, region.max}) {
+        const point3 local((1.0f + corner.x) * size.x * 0.5f + position.x,
+                           (1.0f + corner.y) * size.y * 0.5f + position.y,
+                           (1.0f + corner.z) * size.z * 0.5f + position.z);
+        box.add(section.toWorld(local));
+    }
+    return box;
 }

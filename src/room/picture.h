@@ -7,6 +7,10 @@
 #include <QImage>
 #include <QString>
 
+// An image in the layout glTexImage2D reads with GL_RGBA: rows bottom first,
+// bytes R, G, B, A; the image keeps Format_ARGB32 as its label.
+QImage toGLLayout(const QImage& image);
+
 class Picture
 {
 public:
@@ -17,7 +21,7 @@ public:
     Picture(QString path, point3 position, point3 size);
 
     void setGeometry(const QImage& image, point3 position, point3 size);
-    // Needs the view's GL context to be current.
+    // Both need the view's GL context to be current.
     void createTextures();
     void draw() const;
 

@@ -1,7 +1,6 @@
 #include "widgetopenGL.h"
 
-#include "loadingwindow.h"
-#include "scene.h"
+#include "blanktexture.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +19,8 @@ int WidgetOpenGL::lastDetailId = -1;
 bool WidgetOpenGL::texturesPending = true;
 
 namespace {
+
+WidgetOpenGL::LoadingWindowMaker loadingWindowMaker = nullptr;
 
 constexpr double halfPi = 1.57079632679489661923;
 
@@ -76,21 +77,28 @@ void compileShaderFile(QGLShader* shader, const QString& fileName, QStringList& 
 
 } // namespace
 
+void WidgetOpenGL::setLoadingWindowMaker(LoadingWindowMaker maker)
+{
+    loadingWindowMaker = maker;
+}
+
 WidgetOpenGL::WidgetOpenGL(QWidget* parent) : QGLWidget(parent)
 {
-    auto* loadingWindow = new LoadingWindow();
-    loadingWindow->show();
+    QWidget* loadingWindow = loadingWindowMaker ? loadingWindowMaker() : nullptr;
+    if (loadingWindow)
+        loadingWindow->show();
     animalData.readAll("data/determinazioni.csv");
     scene = new Scene();
 
-    pickTimer = makeTimer(200, false, SLOT(updateObjectUnderMouse()));
+    pickTimer = makeTimer("pickTimer", 200, false, SLOT(updateObjectUnderMouse()));
     pickTimer->start();
-    blinkTimer = makeTimer(45, false, SLOT(updateBlink()));
-    animationTimer = makeTimer(16, false, SLOT(animateAvatar()));
-    glanceTimer = makeTimer(1000, true, SLOT(startGlancing()));
+    blinkTimer = makeTimer("blinkTimer", 45, false, SLOT(updateBlink()));
+    animationTimer = makeTimer("animationTimer", 16, false, SLOT(animateAvatar()));
+    glanceTimer = makeTimer("glanceTimer", 1000, true, SLOT(startGlancing()));
     setAttribute(Qt::WA_MouseTracking);
 
-    connect(scene, SIGNAL(loadingProgressSignal(float)), loadingWindow, SLOT(setProgress(float)));
+    if (loadingWindow)
+        connect(scene, SIGNAL(loadingProgressSignal(float)), loadingWindow, SLOT(setProgress(float)));
     if (!scene->readXML("Stanza.xml")) {
         qDebug("Error!!! -.-\"");
         qCritical("Cannot read the scene file data/Stanza.xml in the working directory %s: "
@@ -104,9 +112,11 @@ WidgetOpenGL::WidgetOpenGL(QWidget* parent) : QGLWidget(parent)
 
 WidgetOpenGL::~WidgetOpenGL() = default;
 
-QTimer* WidgetOpenGL::makeTimer(int interval, bool singleShot, const char* slot)
+// Named, so that the timers can be found among the widget's children.
+QTimer* WidgetOpenGL::makeTimer(const char* name, int interval, bool singleShot, const char* slot)
 {
     auto* timer = new QTimer(this);
+    timer->setObjectName(QLatin1String(name));
     timer->setInterval(interval);
     timer->setSingleShot(singleShot);
     connect(timer, SIGNAL(timeout()), this, slot);
@@ -117,6 +127,19 @@ void WidgetOpenGL::moveAvatarTo(Avatar& avatar)
 {
     targetAvatar = avatar;
     animationTimer->start();
+}
+
+void WidgetOpenGL::placeCamera(const Avatar& avatar)
+{
+    animationTimer->stop();
+    currentAvatar = avatar;
+    targetAvatar = avatar;
+    update();
+}
+
+bool WidgetOpenGL::shaderProgramsLinked() const
+{
+    return tapestryProgram && mapProgram && tapestryProgram->isLinked() && mapProgram->isLinked();
 }
 
 void WidgetOpenGL::keyPressEvent(QKeyEvent* event)
@@ -373,13 +396,7 @@ void WidgetOpenGL::initializeGL()
     glDepthFunc(GL_LESS);
     glEnable(GL_CULL_FACE);
     glFrontFace(GL_CW);
-
-    const GLubyte grey[4] = {200, 200, 200, 255};
-    glGenTextures(1, &blankTexture);
-    glBindTexture(GL_TEXTURE_2D, blankTexture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, grey);
+    createBlankTexture();
 }
 
 QGLShaderProgram* WidgetOpenGL::loadShaderProgram(QString name)

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "animal.h"
+#include "loadingwindow.h"
 #include "widgetopenGL.h"
 
 #include <QBrush>
@@ -124,6 +125,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent, Qt::WindowFlags())
     Q_INIT_RESOURCE(resources);
     currentDetailId = -1;
 
+    WidgetOpenGL::setLoadingWindowMaker([]() -> QWidget* { return new LoadingWindow(); });
     view = new WidgetOpenGL(nullptr);
     view->setSizePolicy(QSizePolicy::MinimumExpanding, QSizePolicy::MinimumExpanding);
 
@@ -132,7 +134,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent, Qt::WindowFlags())
     enlargeFont(codeField, 25);
 
     otherNameBox = newAccentBox(15);
-    otherNameBox->addItems(view->animalData.otherNames());
+    otherNameBox->addItems(view->animals().otherNames());
     makeItalic(otherNameBox);
 
     notesText = new QTextEdit;
@@ -144,7 +146,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent, Qt::WindowFlags())
     applyAccentStyle(animalNameBox);
     animalNameBox->setMinimumHeight(40);
     enlargeFont(animalNameBox, 22);
-    animalNameBox->addItems(view->animalData.names());
+    animalNameBox->addItems(view->animals().names());
     animalNameBox->setCurrentIndex(-1);
 
     descriptionText = new QTextEdit;
@@ -160,7 +162,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent, Qt::WindowFlags())
     applyAccentStyle(categoryBox);
     categoryBox->addItem(QString());
     enlargeFont(categoryBox, 15);
-    categoryBox->addItems(view->animalData.categories());
+    categoryBox->addItems(view->animals().categories());
 
     codeField->setEnabled(false);
 
@@ -183,6 +185,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent, Qt::WindowFlags())
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->setSpacing(0);
 
+    nameWidgets();
     connectPanel();
 
     auto* panel = new QWidget(this);
@@ -277,6 +280,22 @@ QWidget* MainWindow::buildSearchRow()
     return row;
 }
 
+void MainWindow::nameWidgets()
+{
+    const QList<QPair<QObject*, const char*>> named = {
+        {animalNameBox, "animalNameBox"}, {otherNameBox, "otherNameBox"}, {view, "view"},
+        {codeField, "codeField"}, {notesText, "notesText"}, {categoryBox, "categoryBox"},
+        {descriptionText, "descriptionText"}, {exemplarButtons, "exemplarButtons"},
+        {exemplarLabel, "exemplarLabel"}, {searchField, "searchField"}, {searchIcon, "searchIcon"},
+        {imagesButton, "imagesButton"}, {infoButton, "infoButton"}};
+    for (const auto& object : named)
+        object.first->setObjectName(QLatin1String(object.second));
+    for (int i = 0; i < 3; ++i)
+        stars[i]->setObjectName(QStringLiteral("star%1").arg(i + 1));
+    for (QAbstractButton* button : exemplarButtons->buttons())
+        button->setObjectName(QStringLiteral("exemplarButton%1").arg(exemplarButtons->id(button) + 1));
+}
+
 void MainWindow::connectPanel()
 {
     connect(otherNameBox, SIGNAL(currentTextChanged(QString)), this, SLOT(userSelectsAnimalName(QString)));
@@ -323,7 +342,7 @@ void MainWindow::showAnimal(Animal animal)
     categoryBox->setCurrentText(animal.category);
     descriptionText->setText(animal.description);
 
-    int count = view->animalData.countExemplars(animal.name);
+    int count = view->animals().countExemplars(animal.name);
     if (count == 1)
         count = 0;  // a single exemplar needs no buttons
     for (int i = 0; i < exemplarButtonCount; ++i)
@@ -387,10 +406,10 @@ QString MainWindow::imagesQuery() const
 
 void MainWindow::userSelectsAnimalName(QString s)
 {
-    const int index = view->animalData.indexOfName(s);
+    const int index = view->animals().indexOfName(s);
     if (index == -1)
         return;
-    const int id = view->animalData.records.at(index).id;
+    const int id = view->animals().records.at(index).id;
     if (id < 0)
         return;
     currentDetailId = id;
@@ -411,7 +430,7 @@ void MainWindow::userEnteredSearchText(QString text)
 
     QStringList nameList;
     QStringList otherNameList;
-    view->animalData.search(text, nameList, otherNameList);
+    view->animals().search(text, nameList, otherNameList);
 
     animalNameBox->blockSignals(true);
     otherNameBox->blockSignals(true);
@@ -455,10 +474,10 @@ void MainWindow::selectExemplar(int id)
 {
     const QString name = animalNameBox->currentText();
     qDebug("similar %d to to %s ", id, name.toLocal8Bit().constData());
-    const int index = view->animalData.indexOfExemplar(name, id);
+    const int index = view->animals().indexOfExemplar(name, id);
     if (index == -1)
         return;
-    const int detailId = view->animalData.records.at(index).id;
+    const int detailId = view->animals().records.at(index).id;
     if (detailId < 0)
         return;
     showaDetailData(detailId);
@@ -481,13 +500,13 @@ void MainWindow::showaDetailData(int id)
     codeField->setText(code);
     qDebug("%s", code.toLocal8Bit().constData());
 
-    const int index = view->animalData.indexOfId(id);
+    const int index = view->animals().indexOfId(id);
     if (index == -1) {
         clearAnimal();
         lastShownDetailId = id;  // still a repeat while nothing else is shown
         return;
     }
-    showAnimal(view->animalData.records.at(index));
+    showAnimal(view->animals().records.at(index));
 }
 
 void MainWindow::onUserMouseOverAnimal(int id)

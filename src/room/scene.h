@@ -3,43 +3,17 @@
 #pragma once
 
 #include "detail.h"
+#include "detailmap.h"
 #include "geometry.h"
 #include "model.h"
 #include "picture.h"
+#include "section.h"
 
 #include <QDomElement>
 #include <QHash>
-#include <QMap>
 #include <QObject>
 #include <QString>
 #include <QVector>
-
-// Texture bound for surfaces without an image of their own (floor, models);
-// created by the view once its GL context exists.
-extern unsigned int blankTexture;
-
-class Section
-{
-public:
-    Section() = default;
-    Section(point3 position, point3 direction);
-
-    void updateFrame();
-    point3 toWorld(const point3& local) const;
-    void addModel(const Model& model) { models.append(model); }
-
-    void uploadTextures();
-    void draw() const;
-
-    QMap<QString, Picture> pictures;
-    QVector<Model> models;
-    point3 origin;
-    point3 direction = point3(1, 0, 0);
-    float width = 0.0f;
-    point3 axisX = point3(1, 0, 0);
-    point3 axisY = point3(0, 1, 0);
-    point3 axisZ = point3(0, 0, 1);
-};
 
 class Scene : public QObject
 {
@@ -65,8 +39,9 @@ public:
     BoundingBox mapRegion(const Picture& picture, const Detail& detail) const;
     BoundingBox detailBox(const Section& section, const Detail& detail, const Picture& picture) const;
 
-    void uploadTexturesInRam();
     void showLoadingProgress(float progress);
+    // Both need the view's GL context to be current.
+    void uploadTexturesInRam();
     void draw() const;
 
     BoundingBox bounds;
@@ -91,27 +66,6 @@ private:
         int section = -1;
         QString pictureKey;
     };
-    // Extent, in sampled pixel columns and rows, of one colour of a detail map.
-    struct PixelRegion
-    {
-        int minX = 0;
-        int minY = 0;
-        int maxX = -1;
-        int maxY = -1;
-        void add(int x, int y)
-        {
-            if (maxX < 0) {
-                minX = maxX = x;
-                minY = maxY = y;
-                return;
-            }
-            minX = qMin(minX, x);
-            maxX = qMax(maxX, x);
-            minY = qMin(minY, y);
-            maxY = qMax(maxY, y);
-        }
-    };
-    using ColorRegions = QHash<quint32, PixelRegion>;
 
     void readWalls(const QDomElement& walls);
     void placeMesh(Section& section, const QDomElement& element, float pictureWidth, float top);
@@ -120,12 +74,10 @@ private:
     DetailMapUse findDetailMapUse(const QString& mapPath) const;
     int databaseLetterIndex(const QDomElement& element) const;
     Detail readDetailColor(const QDomElement& element, int id, const QString& mapName) const;
-    static bool isMapColor(const point3& color);
-    const ColorRegions& colorRegions(const QImage& map) const;
     void drawFloor() const;
 
     // Index in `models` of the first ceiling read; -1 before any.
     int ceilingModelIndex = -1;
     // Colour extents per detail map image (by QImage::cacheKey), filled while the file is read.
-    mutable QHash<qint64, ColorRegions> mapRegionCache;
+    mutable QHash<qint64, DetailMap> mapRegionCache;
 };

@@ -28,9 +28,13 @@ QString detailCodeText(int id);
 // characters that would end or change the query are percent-encoded.
 QString webQueryText(const QString& text);
 
+// Every panel widget carries its member's name as object name ("animalNameBox",
+// "star1" to "star3", "exemplarButton1" to "exemplarButton12", ...), so that
+// tools and tests find them among the window's children.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
+    Q_DISABLE_COPY(MainWindow)
 
 public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -40,27 +44,9 @@ public:
     // from a clean slate only after this.
     static void resetSharedState();
 
-    QComboBox* animalNameBox = nullptr;
-    QComboBox* otherNameBox = nullptr;
-    WidgetOpenGL* view = nullptr;
-    QLineEdit* codeField = nullptr;
-    QTextEdit* notesText = nullptr;
-    QComboBox* categoryBox = nullptr;
-    QTextEdit* descriptionText = nullptr;
-    QButtonGroup* exemplarButtons = nullptr;
-    QLabel* exemplarLabel = nullptr;
-    QLineEdit* searchField = nullptr;
-    QLabel* searchIcon = nullptr;
-    QPushButton* imagesButton = nullptr;
-    QPushButton* infoButton = nullptr;
-    QLabel* stars[3] = {nullptr, nullptr, nullptr};
-    int currentDetailId = -1;
-
-    void showAnimal(Animal animal);
+    WidgetOpenGL* roomView() const { return view; }
     void clearAnimal();
     void resetSearch();
-    QString dataQuery() const;
-    QString imagesQuery() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -80,7 +66,27 @@ private:
     QWidget* buildExemplarRow();
     QWidget* buildStarRow();
     QWidget* buildSearchRow();
+    void nameWidgets();
     void connectPanel();
     void connectViewAndFullScreen();
     void openWebSearch(const QString& pathAndQuery, const QString& query);
+    void showAnimal(Animal animal);
+    QString dataQuery() const;
+    QString imagesQuery() const;
+
+    QComboBox* animalNameBox = nullptr;
+    QComboBox* otherNameBox = nullptr;
+    WidgetOpenGL* view = nullptr;
+    QLineEdit* codeField = nullptr;
+    QTextEdit* notesText = nullptr;
+    QComboBox* categoryBox = nullptr;
+    QTextEdit* descriptionText = nullptr;
+    QButtonGroup* exemplarButtons = nullptr;
+    QLabel* exemplarLabel = nullptr;
+    QLineEdit* searchField = nullptr;
+    QLabel* searchIcon = nullptr;
+    QPushButton* imagesButton = nullptr;
+    QPushButton* infoButton = nullptr;
+    QLabel* stars[3] = {nullptr, nullptr, nullptr};
+    int currentDetailId = -1;
 };

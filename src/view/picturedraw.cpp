@@ -1,0 +1,72 @@
+// The GL side of a picture: its two textures and its quad on the wall.
+#include "picture.h"
+
+#include <GL/glew.h>
+
+namespace {
+
+// GL hands out names freely, so it may one day hand out the very value that
+// marks a missing texture; that name is left unused rather than mistaken.
+GLuint newTextureName()
+{
+    GLuint name = Picture::noTexture;
+    while (name == Picture::noTexture)
+        glGenTextures(1, &name);
+    return name;
+}
+
+// Parameters are set on the new texture, which stays bound.
+GLuint uploadedTexture(const QImage& image, GLenum minFilter, GLenum magFilter, GLint mipmaps)
+{
+    const GLuint name = newTextureName();
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GLfloat(minFilter));
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GLfloat(magFilter));
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, mipmaps);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.width(), image.height(), 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, image.constBits());
+    return name;
+}
+
+} // namespace
+
+void Picture::createTextures()
+{
+    if (texture == noTexture)
+        texture = uploadedTexture(image, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, 1);
+    // The map is read back pixel by pixel to pick details: its colours must
+    // never be blended with their neighbours.
+    if (mapTexture == noTexture)
+        mapTexture = uploadedTexture(mapImage, GL_NEAREST, GL_NEAREST, 0);
+}
+
+void Picture::draw() const
+{
+    glPushAttrib(GL_ENABLE_BIT);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_2D, mapTexture);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+
+    glPushMatrix();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glTranslatef(position.x, position.y, 0.0f);
+    glScalef(size.x * 0.5f, size.y * 0.5f, 1.0f);
+    glTranslatef(1.0f, 1.0f, 0.0f);
+
+    // Clockwise seen from the room, the front-face winding of the view.
+    glNormal3f(0.0f, 0.0f, 1.0f);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-1.0f, -1.0f, 0.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(-1.0f, 1.0f, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(1.0f, 1.0f, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(1.0f, -1.0f, 0.0f);
+    glEnd();
+
+    glPopMatrix();
+    glPopAttrib();
+}

@@ -1,0 +1,66 @@
+// The GL side of the room: textures made from the scene's images and the
+// drawing of its sections and floor. The room itself is read without GL.
+#include "scene.h"
+#include "section.h"
+
+#include "blanktexture.h"
+
+#include <GL/glew.h>
+
+void Section::uploadTextures()
+{
+    for (Picture& picture : pictures)
+        picture.createTextures();
+}
+
+void Section::draw() const
+{
+    glPushMatrix();
+    glTranslatef(origin.x, origin.y, origin.z);
+    const GLfloat frame[16] = {axisX.x, axisX.y, axisX.z, 0.0f,
+                               axisY.x, axisY.y, axisY.z, 0.0f,
+                               axisZ.x, axisZ.y, axisZ.z, 0.0f,
+                               0.0f,    0.0f,    0.0f,    1.0f};
+    glMultMatrixf(frame);
+    for (const Model& model : models)
+        model.draw();
+    for (const Picture& picture : pictures)
+        picture.draw();
+    glPopMatrix();
+}
+
+void Scene::uploadTexturesInRam()
+{
+    for (int i = 0; i < sections.size(); ++i) {
+        const int count = sections.size();
+        qDebug("%d/%d", i, count);
+        showLoadingProgress((i + 1) * 0.5f / count + 0.5f);
+        sections[i].uploadTextures();
+    }
+    showLoadingProgress(2.0f);
+    texturesUploaded = true;
+}
+
+void Scene::draw() const
+{
+    if (!texturesUploaded)
+        return;
+    glPushMatrix();
+    for (const Section& section : sections)
+        section.draw();
+    drawFloor();
+    glPopMatrix();
+}
+
+void Scene::drawFloor() const
+{
+    glBindTexture(GL_TEXTURE_2D, blankTexture());
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glNormal3f(0.0f, 1.0f, 0.0f);
+    glBegin(GL_QUADS);
+    glVertex3f(-10.0f, 0.0f, -10.0f);
+    glVertex3f(20.0f, 0.0f, -10.0f);
+    glVertex3f(20.0f, 0.0f, 20.0f);
+    glVertex3f(-10.0f, 0.0f, 20.0f);
+    glEnd();
+}
