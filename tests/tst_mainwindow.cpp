@@ -70,7 +70,7 @@ public slots:
 
 private slots:
     void initTestCase();
-    void cleanup();
+    void init();
     void cleanupTestCase();
 
     void startUpState();
@@ -87,16 +87,41 @@ private slots:
     void webButtonsOpenExpectedAddresses();
 
 private:
-    const AnimalData& data() const { return window->view->animalData; }
+    template <typename T>
+    void find(T*& found, QObject* parent, const QString& name)
+    {
+        found = parent->findChild<T*>(name);
+        QVERIFY2(found, qPrintable(QStringLiteral("no %1 named \"%2\"").arg(T::staticMetaObject.className(), name)));
+    }
+    void findPanel();
+    const AnimalData& data() const { return view->animals(); }
     int exemplarId(int k) const { return data().records.at(data().indexOfExemplar(knownAnimal, k)).id; }
-    Detail detailWithId(int id) const { return window->view->scene->detailAt(window->view->scene->indexOfDetail(id)); }
-    void chooseName(const QString& name) { window->animalNameBox->setCurrentIndex(window->animalNameBox->findText(name)); }
+    Detail detailWithId(int id) const { return view->room().detailAt(view->room().indexOfDetail(id)); }
+    float viewAspect() const { return float(view->width()) / float(view->height()); }
+    void chooseName(const QString& name) { animalNameBox->setCurrentIndex(animalNameBox->findText(name)); }
     QStringList panel() const;
     QStringList knownAnimalPanel(int id) const;
     void verifyFlyingTo(int id);
 
     MainWindow* window = nullptr;
     QList<QUrl> openedUrls;
+
+    // The window's widgets, found by their object names.
+    WidgetOpenGL* view = nullptr;
+    QTimer* animationTimer = nullptr;
+    QComboBox* animalNameBox = nullptr;
+    QComboBox* categoryBox = nullptr;
+    QComboBox* otherNameBox = nullptr;
+    QLabel* exemplarLabel = nullptr;
+    QLabel* searchIcon = nullptr;
+    QLabel* stars[3] = {};
+    QLineEdit* codeField = nullptr;
+    QLineEdit* searchField = nullptr;
+    QPushButton* exemplarButtons[12] = {};
+    QPushButton* imagesButton = nullptr;
+    QPushButton* infoButton = nullptr;
+    QTextEdit* descriptionText = nullptr;
+    QTextEdit* notesText = nullptr;
 };
 
 void TestMainWindow::initTestCase()
@@ -106,16 +131,53 @@ void TestMainWindow::initTestCase()
     QApplication::setActiveWindow(window);
     // The loading window closes itself once the first frame has made the textures.
     QTRY_VERIFY_WITH_TIMEOUT(!loadingWindowOpen(), 60000);
+    findPanel();
     testLibHandler = qInstallMessageHandler(captureLog);
     QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "captureUrl");
 }
 
-void TestMainWindow::cleanup()
+void TestMainWindow::findPanel()
 {
-    window->searchField->clear();
+    view = window->roomView();
+    QVERIFY(view);
+    QCOMPARE(window->findChild<WidgetOpenGL*>(QStringLiteral("view")), view);
+    find(animationTimer, view, QStringLiteral("animationTimer"));
+    find(animalNameBox, window, QStringLiteral("animalNameBox"));
+    find(otherNameBox, window, QStringLiteral("otherNameBox"));
+    find(categoryBox, window, QStringLiteral("categoryBox"));
+    // The code field is kept off screen and out of every layout, so it is not
+    // among the window's children.
+    const QWidgetList widgets = QApplication::allWidgets();
+    const auto named = [](QWidget* w) { return w->objectName() == QLatin1String("codeField"); };
+    const auto field = std::find_if(widgets.begin(), widgets.end(), named);
+    QVERIFY2(field != widgets.end(), "no widget named \"codeField\"");
+    codeField = qobject_cast<QLineEdit*>(*field);
+    QVERIFY(codeField);
+    find(notesText, window, QStringLiteral("notesText"));
+    find(descriptionText, window, QStringLiteral("descriptionText"));
+    find(exemplarLabel, window, QStringLiteral("exemplarLabel"));
+    find(searchField, window, QStringLiteral("searchField"));
+    find(searchIcon, window, QStringLiteral("searchIcon"));
+    find(imagesButton, window, QStringLiteral("imagesButton"));
+    find(infoButton, window, QStringLiteral("infoButton"));
+    for (int i = 0; i < 3; ++i)
+        find(stars[i], window, QStringLiteral("star%1").arg(i + 1));
+    for (int i = 0; i < 12; ++i)
+        find(exemplarButtons[i], window, QStringLiteral("exemplarButton%1").arg(i + 1));
+}
+
+// Every test starts from the window as the visitor finds it: no search, empty
+// panel, camera still at the room's start, focus in the view.
+void TestMainWindow::init()
+{
+    searchField->clear();
     window->clearAnimal();
     MainWindow::resetSharedState();
-    window->view->setFocus(Qt::OtherFocusReason);
+    Avatar start;
+    start.resetToStart(view->room());
+    view->placeCamera(start);
+    view->ponderDetail(-1);
+    view->setFocus(Qt::OtherFocusReason);
     logLines.clear();
     openedUrls.clear();
 }
@@ -131,15 +193,15 @@ void TestMainWindow::cleanupTestCase()
 // exemplar buttons, caption, web buttons.
 QStringList TestMainWindow::panel() const
 {
-    QString stars, buttons;
-    for (QLabel* star : window->stars)
-        stars += star->isEnabled() ? '*' : '-';
-    for (QAbstractButton* button : window->exemplarButtons->buttons())
-        buttons += button->isVisible() ? '#' : '-';
-    return {window->animalNameBox->currentText(), window->otherNameBox->currentText(),
-        window->categoryBox->currentText(), window->descriptionText->toPlainText(), window->notesText->toPlainText(),
-        stars, buttons, window->exemplarLabel->isVisible() ? window->exemplarLabel->text() : QString(),
-        window->infoButton->isEnabled() && window->imagesButton->isEnabled() ? "web" : "no web"};
+    QString litStars, shownButtons;
+    for (QLabel* star : stars)
+        litStars += star->isEnabled() ? '*' : '-';
+    for (QPushButton* button : exemplarButtons)
+        shownButtons += button->isVisible() ? '#' : '-';
+    return {animalNameBox->currentText(), otherNameBox->currentText(),
+        categoryBox->currentText(), descriptionText->toPlainText(), notesText->toPlainText(),
+        litStars, shownButtons, exemplarLabel->isVisible() ? exemplarLabel->text() : QString(),
+        infoButton->isEnabled() && imagesButton->isEnabled() ? "web" : "no web"};
 }
 
 // The known animal has more exemplars than buttons: all twelve show.
@@ -154,29 +216,29 @@ QStringList TestMainWindow::knownAnimalPanel(int id) const
 void TestMainWindow::verifyFlyingTo(int id)
 {
     Avatar expected;
-    QVERIFY(expected.setInFrontOf(detailWithId(id), float(window->view->width()) / float(window->view->height())));
-    QVERIFY(window->view->animationTimer->isActive());
-    QCOMPARE(window->view->targetAvatar.position, expected.position);
+    QVERIFY(expected.setInFrontOf(detailWithId(id), viewAspect()));
+    QVERIFY(animationTimer->isActive());
+    QCOMPARE(view->cameraTarget().position, expected.position);
 }
 
 void TestMainWindow::startUpState()
 {
     QCOMPARE(window->windowTitle(), QStringLiteral("Vovo del Pellavio"));
     QVERIFY(!window->windowIcon().isNull());
-    QCOMPARE(window->focusWidget(), static_cast<QWidget*>(window->view));
-    QCOMPARE(items(window->animalNameBox), data().names());
-    QCOMPARE(items(window->otherNameBox), data().otherNames());
-    QCOMPARE(items(window->categoryBox), QStringList(QString()) + data().categories());
+    QCOMPARE(window->focusWidget(), static_cast<QWidget*>(view));
+    QCOMPARE(items(animalNameBox), data().names());
+    QCOMPARE(items(otherNameBox), data().otherNames());
+    QCOMPARE(items(categoryBox), QStringList(QString()) + data().categories());
     QCOMPARE(panel(), emptyPanel);
 
-    QCOMPARE(window->stars[2]->pixmap(Qt::ReturnByValue).size(), QSize(20, 20));
-    QCOMPARE(window->infoButton->text(), QStringLiteral("Cerca\ninfo"));
-    QCOMPARE(window->imagesButton->text(), QStringLiteral("Cerca\nimmagini"));
-    QCOMPARE(window->exemplarButtons->button(11)->text(), QStringLiteral("12"));
-    QVERIFY(!window->searchIcon->isEnabled());
-    QCOMPARE(window->searchIcon->pixmap(Qt::ReturnByValue).size(), QSize(24, 24));
+    QCOMPARE(stars[2]->pixmap(Qt::ReturnByValue).size(), QSize(20, 20));
+    QCOMPARE(infoButton->text(), QStringLiteral("Cerca\ninfo"));
+    QCOMPARE(imagesButton->text(), QStringLiteral("Cerca\nimmagini"));
+    QCOMPARE(exemplarButtons[11]->text(), QStringLiteral("12"));
+    QVERIFY(!searchIcon->isEnabled());
+    QCOMPARE(searchIcon->pixmap(Qt::ReturnByValue).size(), QSize(24, 24));
     // The code of the shown detail is kept but never put on screen.
-    QVERIFY(!window->codeField->isEnabled() && !window->codeField->isVisible());
+    QVERIFY(!codeField->isEnabled() && !codeField->isVisible());
 
     window->resize(300, 200);
     QCOMPARE(window->size(), QSize(800, 600));
@@ -208,7 +270,7 @@ void TestMainWindow::fullScreenShortcuts()
     QFETCH(QKeySequence, keys);
 
     for (bool fullScreen : {true, false}) {
-        QTest::keySequence(window->view, keys);
+        QTest::keySequence(view, keys);
         QCOMPARE(window->isFullScreen(), fullScreen);
     }
 }
@@ -231,8 +293,8 @@ void TestMainWindow::detailCodeShownAndLogged()
     QFETCH(int, id);
     QFETCH(QString, code);
 
-    emit window->view->notifyMouseOver(id);
-    QCOMPARE(window->codeField->text(), code);
+    emit view->notifyMouseOver(id);
+    QCOMPARE(codeField->text(), code);
     QVERIFY(logLines.contains("void MainWindow::showaDetailData(int): " + code));
 }
 
@@ -240,45 +302,45 @@ void TestMainWindow::detailCodeShownAndLogged()
 void TestMainWindow::pointingAtAnimalFillsPanel()
 {
     const int id = 102;  // a butterfly on the second north panel
-    WidgetOpenGL* view = window->view;
-    QVERIFY(view->currentAvatar.setInFrontOf(detailWithId(id), float(view->width()) / float(view->height())));
-    view->targetAvatar = view->currentAvatar;
+    Avatar facing;
+    QVERIFY(facing.setInFrontOf(detailWithId(id), viewAspect()));
+    view->placeCamera(facing);
     QTest::mouseMove(view, view->rect().center() - QPoint(3, 0));
     QTest::mouseMove(view, view->rect().center());
-    QTRY_COMPARE(window->codeField->text(), QStringLiteral("CODE B3"));
+    QTRY_COMPARE(codeField->text(), QStringLiteral("CODE B3"));
     QCOMPARE(panel(), knownAnimalPanel(id));
 
     // Told again of the detail it shows, the panel changes nothing.
-    window->notesText->setText(QStringLiteral("left alone"));
+    notesText->setText(QStringLiteral("left alone"));
     emit view->notifyMouseOver(id);
-    QCOMPARE(window->notesText->toPlainText(), QStringLiteral("left alone"));
+    QCOMPARE(notesText->toPlainText(), QStringLiteral("left alone"));
 
     // A record shown by pointing is not a chosen name: Return flies nowhere.
-    QTest::keyClick(window->animalNameBox, Qt::Key_Return);
-    QVERIFY(!view->animationTimer->isActive());
+    QTest::keyClick(animalNameBox, Qt::Key_Return);
+    QVERIFY(!animationTimer->isActive());
 }
 
 void TestMainWindow::choosingNameAndExemplarButtonsHighlightThenFly()
 {
     chooseName(knownAnimal);
     QCOMPARE(panel(), knownAnimalPanel(exemplarId(0)));
-    QCOMPARE(window->view->ponderedDetailId, exemplarId(0));
+    QCOMPARE(view->ponderedDetail(), exemplarId(0));
 
-    QTest::keyClick(window->animalNameBox, Qt::Key_Return);
+    QTest::keyClick(animalNameBox, Qt::Key_Return);
     verifyFlyingTo(exemplarId(0));
-    QTRY_VERIFY_WITH_TIMEOUT(!window->view->animationTimer->isActive(), 20000);
-    QTest::keyClick(window->animalNameBox, Qt::Key_Enter, Qt::KeypadModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(!animationTimer->isActive(), 20000);
+    QTest::keyClick(animalNameBox, Qt::Key_Enter, Qt::KeypadModifier);
     verifyFlyingTo(exemplarId(0));
 
-    QTest::mouseClick(window->exemplarButtons->button(1), Qt::LeftButton);
+    QTest::mouseClick(exemplarButtons[1], Qt::LeftButton);
     QVERIFY(logLines.contains("void MainWindow::selectExemplar(int): similar 1 to to Farfalla "));
     QCOMPARE(panel(), knownAnimalPanel(exemplarId(1)));
-    QCOMPARE(window->view->ponderedDetailId, exemplarId(1));
-    QTest::mouseClick(window->exemplarButtons->button(1), Qt::LeftButton);
+    QCOMPARE(view->ponderedDetail(), exemplarId(1));
+    QTest::mouseClick(exemplarButtons[1], Qt::LeftButton);
     verifyFlyingTo(exemplarId(1));
-    QTest::mouseClick(window->exemplarButtons->button(0), Qt::LeftButton);
+    QTest::mouseClick(exemplarButtons[0], Qt::LeftButton);
     QCOMPARE(panel(), knownAnimalPanel(exemplarId(0)));
-    QCOMPARE(window->view->ponderedDetailId, exemplarId(0));
+    QCOMPARE(view->ponderedDetail(), exemplarId(0));
 }
 
 void TestMainWindow::searchEscapeAndPointing_data()
@@ -286,17 +348,17 @@ void TestMainWindow::searchEscapeAndPointing_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QStringList>("otherNames");
-    QTest::addColumn<QWidget*>("focus");
+    QTest::addColumn<QString>("focus");
 
     QTest::newRow("category word, Escape in the search field") << "rettili"
         << QStringList{"Biscia", "Ramarro", "Testuggine"}
         << QStringList{"(lacerta bilineata)", "(natrix natrix)", "(testudo hermanni)"}
-        << static_cast<QWidget*>(window->searchField);
+        << "searchField";
     QTest::newRow("alternative identification in the notes, Escape in the name box") << "coniglio"
-        << QStringList{"Lepre"} << QStringList{"(lepus europaeus)"} << static_cast<QWidget*>(window->animalNameBox);
+        << QStringList{"Lepre"} << QStringList{"(lepus europaeus)"} << "animalNameBox";
     QTest::newRow("two words, any case, two blanks, Escape in the view") << "fregio  DESTRA"
         << QStringList{"Delfino", "Pesce", "Pesce palla"}
-        << QStringList{"", "(delphinus delphis)", "(tetraodontidae)"} << static_cast<QWidget*>(window->view);
+        << QStringList{"", "(delphinus delphis)", "(tetraodontidae)"} << "view";
 }
 
 // Typing narrows both lists and empties the panel; Escape clears the field
@@ -307,34 +369,36 @@ void TestMainWindow::searchEscapeAndPointing()
     QFETCH(QString, text);
     QFETCH(QStringList, names);
     QFETCH(QStringList, otherNames);
-    QFETCH(QWidget*, focus);
+    QFETCH(QString, focus);
+    QWidget* focused = window->findChild<QWidget*>(focus);
+    QVERIFY(focused);
 
-    emit window->view->notifyMouseOver(exemplarId(0));
-    QTest::keyClicks(window->searchField, text);
-    QCOMPARE(items(window->animalNameBox), names);
-    QCOMPARE(items(window->otherNameBox), otherNames);
-    QVERIFY(window->searchIcon->isEnabled());
+    emit view->notifyMouseOver(exemplarId(0));
+    QTest::keyClicks(searchField, text);
+    QCOMPARE(items(animalNameBox), names);
+    QCOMPARE(items(otherNameBox), otherNames);
+    QVERIFY(searchIcon->isEnabled());
     QCOMPARE(panel(), emptyPanel);
     const QString search = QStringLiteral("void MainWindow::userEnteredSearchText(QString): ");
     QVERIFY(logLines.contains(search + QStringLiteral("Current: %1 0").arg(otherNames.size())));
     QVERIFY(logLines.contains(search + "setting text: " + otherNames.first()));
 
     EscapeGuard guard;
-    window->view->installEventFilter(&guard);
-    focus->setFocus();
-    QTest::keyClick(focus, Qt::Key_Escape);
-    window->view->removeEventFilter(&guard);
-    QCOMPARE(window->searchField->text(), QString());
-    QCOMPARE(items(window->animalNameBox), data().names());
+    view->installEventFilter(&guard);
+    focused->setFocus();
+    QTest::keyClick(focused, Qt::Key_Escape);
+    view->removeEventFilter(&guard);
+    QCOMPARE(searchField->text(), QString());
+    QCOMPARE(items(animalNameBox), data().names());
 
     // The detail shown before the search: the emptied panel is filled, not taken for a repeat.
-    QTest::keyClicks(window->searchField, text);
-    QCOMPARE(items(window->animalNameBox), names);
-    emit window->view->notifyMouseOver(exemplarId(0));
-    QCOMPARE(items(window->animalNameBox), data().names());
-    QCOMPARE(items(window->otherNameBox), data().otherNames());
-    QCOMPARE(window->searchField->text(), text);
-    QVERIFY(!window->searchIcon->isEnabled());
+    QTest::keyClicks(searchField, text);
+    QCOMPARE(items(animalNameBox), names);
+    emit view->notifyMouseOver(exemplarId(0));
+    QCOMPARE(items(animalNameBox), data().names());
+    QCOMPARE(items(otherNameBox), data().otherNames());
+    QCOMPARE(searchField->text(), text);
+    QVERIFY(!searchIcon->isEnabled());
     QCOMPARE(panel(), knownAnimalPanel(exemplarId(0)));
 }
 
@@ -365,15 +429,15 @@ void TestMainWindow::webButtonsOpenExpectedAddresses()
     QFETCH(QString, infoQuery);
     QFETCH(QString, imagesQuery);
 
-    AnimalData& database = window->view->animalData;
+    AnimalData& database = view->animals();
     const QVector<Animal> original = database.records;
     if (database.indexOfName(name) == -1) {
         database.records.append({name, otherName, QString(), QStringLiteral("qzxfixture"), 0, QString(), 2599});
-        QTest::keyClicks(window->searchField, QStringLiteral("qzxfixture"));
+        QTest::keyClicks(searchField, QStringLiteral("qzxfixture"));
     }
     chooseName(name);
-    QTest::mouseClick(window->infoButton, Qt::LeftButton);
-    QTest::mouseClick(window->imagesButton, Qt::LeftButton);
+    QTest::mouseClick(infoButton, Qt::LeftButton);
+    QTest::mouseClick(imagesButton, Qt::LeftButton);
     database.records = original;
 
     const QString search = QStringLiteral("http://www.google.com/search?q=");

@@ -106,6 +106,33 @@ private slots:
                                                                           "ff0000ffff0000ff00ff00ff00ff00ff"));
     }
 
+    // The room library lays out images for GL without Qt's OpenGL module: the
+    // result must be the very bytes that module's conversion gives.
+    void glLayoutAsQtOpenGLGives_data()
+    {
+        QTest::addColumn<QImage>("image");
+        QImage translucent(3, 2, QImage::Format_ARGB32);
+        translucent.fill(QColor(10, 20, 30, 40));
+        translucent.setPixelColor(2, 1, QColor(250, 128, 7, 255));
+        QTest::newRow("opaque quadrants") << quadrants(5, 3);
+        QTest::newRow("translucent, straight alpha") << translucent;
+        QTest::newRow("premultiplied") << translucent.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QTest::newRow("palette") << quadrants(4, 4).convertToFormat(QImage::Format_Indexed8);
+        QTest::newRow("grey") << quadrants(3, 5).convertToFormat(QImage::Format_Grayscale8);
+        QTest::newRow("24-bit") << quadrants(2, 7).convertToFormat(QImage::Format_RGB888);
+        QTest::newRow("null") << QImage();
+    }
+
+    void glLayoutAsQtOpenGLGives()
+    {
+        QFETCH(QImage, image);
+        const QImage expected = QGLWidget::convertToGLFormat(image);
+        const QImage laidOut = toGLLayout(image);
+        QCOMPARE(laidOut.format(), expected.format());
+        QCOMPARE(laidOut.size(), expected.size());
+        QCOMPARE(bytes(laidOut), bytes(expected));
+    }
+
     void texturesAndDrawing()
     {
         GlCanvas canvas;

@@ -10,6 +10,7 @@
 #include <QMatrix4x4>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 
 #include <cmath>
 
@@ -107,10 +108,13 @@ class TestWidgetOpenGL : public QObject
     QSignalSpy* progress = nullptr;
     QPointer<LoadingWindow> loadingWindow;
 
-    void startView()
+    QTimer* timer(const char* name) const { return view->findChild<QTimer*>(name); }
+
+    Avatar startView() const
     {
-        view->currentAvatar.resetToStart(*view->scene);
-        view->targetAvatar = view->currentAvatar;
+        Avatar start;
+        start.resetToStart(view->room());
+        return start;
     }
 
     QImage frame()
@@ -122,7 +126,7 @@ class TestWidgetOpenGL : public QObject
     // Where a world point lands in the widget, worked out from the camera alone.
     QPoint pixelOf(point3 world) const
     {
-        const Avatar& a = view->currentAvatar;
+        const Avatar& a = view->camera();
         const float w = view->width(), h = view->height();
         QMatrix4x4 m;
         m.scale(1.3f * h / w, 1, 1);
@@ -134,7 +138,13 @@ class TestWidgetOpenGL : public QObject
         return QPoint(int(std::floor((ndc.x() + 1) / 2 * w)), int(std::floor((1 - ndc.y()) / 2 * h)));
     }
 
-    Detail detail(int id) const { return view->scene->detailAt(view->scene->indexOfDetail(id)); }
+    // The colour a frame shows at a world point, in device pixels on a scaled display.
+    QColor colourAt(const QImage& image, point3 world) const
+    {
+        return image.pixel(pixelOf(world) * view->devicePixelRatioF());
+    }
+
+    Detail detail(int id) const { return view->room().detailAt(view->room().indexOfDetail(id)); }
 
     // Moves the pointer over a world point and runs the mouse-over test at once.
     void pointAt(point3 world)
@@ -144,8 +154,16 @@ class TestWidgetOpenGL : public QObject
         view->updateObjectUnderMouse();
     }
 
+    // Steps of the pulse, as its timer would make them.
+    void pulse(int steps)
+    {
+        for (int i = 0; i < steps; ++i)
+            QMetaObject::invokeMethod(view, "updateBlink");
+    }
+
 private slots:
     void initTestCase();
+    void init();
     void firstPaintUploadsTexturesAndShowsTheRoom();
     void pointing_data();
     void pointing();
@@ -164,35 +182,52 @@ void TestWidgetOpenGL::initTestCase()
     const QByteArray mode = qgetenv(childMode);
     if (mode != "escape" && mode != "no room")
         QVERIFY(room.isValid() && writeRoom(room.path()) && QDir::setCurrent(room.path()));
+    WidgetOpenGL::setLoadingWindowMaker([]() -> QWidget* { return new LoadingWindow(); });
     view = new ProbedView();
     if (mode == "escape") {
         QTest::keyClick(view, Qt::Key_Escape);
         QFAIL("still running after Escape");
     }
     view->resize(480, 300);
-    progress = new QSignalSpy(view->scene, SIGNAL(loadingProgressSignal(float)));
+    progress = new QSignalSpy(&view->room(), SIGNAL(loadingProgressSignal(float)));
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (auto* window = qobject_cast<LoadingWindow*>(widget))
             loadingWindow = window;
     QVERIFY(loadingWindow && loadingWindow->isVisible());
+    // Every test draws and points in the room, which the first paint makes.
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view));
+    QTRY_VERIFY(view->room().texturesUploaded && loadingWindow.isNull());
+}
+
+// The start view with nothing highlighted, no pulse, no glance on its way and
+// no periodic mouse-over test to race the test's own.
+void TestWidgetOpenGL::init()
+{
+    timer("pickTimer")->stop();
+    view->ponderDetail(-1);
+    view->ponderDetailLater(-1);
+    if (WidgetOpenGL::lastVisitedDetail() != -1)
+        view->goToDetail(-1);
+    view->placeCamera(startView());
+    // Entering a detail and leaving it: a highlight left by a glance goes too.
+    pointAt(detail(100).box.center());
+    pointAt(panelCentre);
+    QVERIFY(view->highlightColor() == black && view->pulsePhase() == 0.0f && !timer("blinkTimer")->isActive());
 }
 
 // Every texture is made once, on the first paint, which reports its progress
 // and closes the loading window; the start view then shows the room.
 void TestWidgetOpenGL::firstPaintUploadsTexturesAndShowsTheRoom()
 {
-    view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(view));
-    QTRY_VERIFY(!view->texturesPending && view->scene->texturesUploaded && loadingWindow.isNull());
-    const int n = view->scene->sections.size();
+    QVERIFY(view->room().texturesUploaded && loadingWindow.isNull());
+    const int n = view->room().sections.size();
     QCOMPARE(progress->size(), n + 1);
     for (int i = 0; i <= n; ++i)
         QCOMPARE(progress->at(i).at(0).toFloat(), i < n ? (i + 1) * 0.5f / n + 0.5f : 2.0f);
-    startView();
     const QImage image = frame();
     QCOMPARE(progress->size(), n + 1);
-    const QColor panel = image.pixel(pixelOf(panelCentre) * view->devicePixelRatioF());
-    const QColor floor = image.pixel(pixelOf(floorUnderPanel) * view->devicePixelRatioF());
+    const QColor panel = colourAt(image, panelCentre), floor = colourAt(image, floorUnderPanel);
     // The north panel's (40, 120, 60) within a few levels of JPEG; the floor plain grey.
     const int offPanel = qAbs(panel.red() - 40) + qAbs(panel.green() - 120) + qAbs(panel.blue() - 60);
     QVERIFY2(offPanel < 12, qPrintable(panel.name()));
@@ -201,18 +236,19 @@ void TestWidgetOpenGL::firstPaintUploadsTexturesAndShowsTheRoom()
 
 void TestWidgetOpenGL::pointing_data()
 {
+    QTest::addColumn<QVector<point3>>("before"); // where the pointer goes first
     QTest::addColumn<point3>("place");
     QTest::addColumn<point3>("colour");
     QTest::addColumn<int>("notified"); // -1: no notifyMouseOver
-    // In this order: each row moves the pointer on from where the one before left it.
-    const point3 lupo = detail(100).box.center();
-    QTest::newRow("floor under the panel") << floorUnderPanel << black << -1;
-    QTest::newRow("entering Lupo") << lupo << lupoColour << 100;
-    QTest::newRow("moving to Lupo's top left corner") << lupo + point3(-0.5f, 0.5f, 0) << lupoColour << -1;
-    QTest::newRow("panel between the details") << panelCentre << black << -1;
-    QTest::newRow("Lupo again after leaving it") << lupo << lupoColour << 100;
-    QTest::newRow("Airone straight after Lupo") << detail(101).box.center() << aironeColour << 101;
-    QTest::newRow("background above the walls") << sky << black << -1;
+    const point3 lupo = detail(100).box.center(), airone = detail(101).box.center();
+    QTest::newRow("floor under the panel") << QVector<point3>() << floorUnderPanel << black << -1;
+    QTest::newRow("entering Lupo") << QVector<point3>{floorUnderPanel} << lupo << lupoColour << 100;
+    QTest::newRow("moving to Lupo's top left corner")
+        << QVector<point3>{lupo} << lupo + point3(-0.5f, 0.5f, 0) << lupoColour << -1;
+    QTest::newRow("panel between the details") << QVector<point3>{lupo} << panelCentre << black << -1;
+    QTest::newRow("Lupo again after leaving it") << QVector<point3>{lupo, panelCentre} << lupo << lupoColour << 100;
+    QTest::newRow("Airone straight after Lupo") << QVector<point3>{lupo} << airone << aironeColour << 101;
+    QTest::newRow("background above the walls") << QVector<point3>{airone} << sky << black << -1;
 }
 
 // The map pass reads exactly a detail's colour at its projected centre and
@@ -220,55 +256,75 @@ void TestWidgetOpenGL::pointing_data()
 // carries on from one detail to the next and stops off them.
 void TestWidgetOpenGL::pointing()
 {
+    QFETCH(QVector<point3>, before);
     QFETCH(point3, place);
     QFETCH(point3, colour);
     QFETCH(int, notified);
-    startView();
-    view->currentAvatar.pitch = view->targetAvatar.pitch = place == sky ? 35.0f : 0.0f; // looking up at the sky
-    const float phase = view->blinkPhase = view->blinkTimer->isActive() ? 1.2f : 0.0f;
+    QTimer* blink = timer("blinkTimer");
+    for (const point3& world : before)
+        pointAt(world);
+    if (blink->isActive())
+        pulse(3); // under way, so that carrying on differs from starting again
+    const float phase = view->pulsePhase();
+    if (place == sky) { // looking up at it
+        Avatar up = startView();
+        up.pitch = 35.0f;
+        view->placeCamera(up);
+    }
     QSignalSpy entered(view, SIGNAL(notifyMouseOver(int)));
     pointAt(place);
-    QCOMPARE(view->readPixelColor(view->lastMousePos.x(), view->lastMousePos.y()), colour);
+    const QPoint pointer = view->pointerPosition();
+    QCOMPARE(view->readPixelColor(pointer.x(), pointer.y()), colour);
     QCOMPARE(entered.size(), notified < 0 ? 0 : 1);
     QVERIFY(notified < 0 || entered.first().at(0).toInt() == notified);
-    QCOMPARE(view->blinkTimer->isActive(), colour != black);
-    QCOMPARE(view->blinkPhase, colour != black ? phase : 0.0f);
+    QCOMPARE(blink->isActive(), colour != black);
+    QCOMPARE(view->pulsePhase(), colour != black ? phase : 0.0f);
 }
 
 // The pulse darkens the selected detail alone; leaving the view stops it and
 // the mouse-over tests, which a drag does not ask for either. The wheel zooms.
 void TestWidgetOpenGL::pulseDarkensTheSelectedDetail()
 {
-    startView();
-    const QPoint lupo = pixelOf(detail(100).box.center()), airone = pixelOf(detail(101).box.center());
-    pointAt(detail(100).box.center()); // from the sky, where the pulse stood at 0
-    QMetaObject::invokeMethod(view, "updateBlink");
-    QVERIFY(view->blinkPhase == 0.4f && view->blinkTimer->interval() == 45); // 0.4 every 45 ms
-    QTRY_VERIFY(view->blinkPhase >= 1.2f);
-    view->blinkPhase = 0;
-    const QImage steady = frame();
-    view->blinkPhase = float(M_PI); // (1 - cos phase) / 4 = 0.5
-    const QImage darkest = frame();
-    QVERIFY(qAbs(QColor(darkest.pixel(lupo)).green() * 2 - QColor(steady.pixel(lupo)).green()) <= 2);
-    QCOMPARE(darkest.pixel(airone), steady.pixel(airone));
+    QTimer *blink = timer("blinkTimer"), *pick = timer("pickTimer"), *flight = timer("animationTimer");
+    const point3 lupo = detail(100).box.center(), airone = detail(101).box.center();
+    pointAt(lupo); // the pulse stands at 0
+    pulse(1);
+    QVERIFY(view->pulsePhase() == 0.4f && blink->interval() == 45); // 0.4 every 45 ms
+    QTRY_VERIFY(view->pulsePhase() >= 1.2f);
     QEvent leave(QEvent::Leave), enter(QEvent::Enter);
-    QApplication::sendEvent(view, &leave);
-    QVERIFY(!view->blinkTimer->isActive() && !view->pickTimer->isActive() && view->blinkPhase == 0.0f);
     QApplication::sendEvent(view, &enter);
-    QVERIFY(view->pickTimer->isActive());
-    // Dragged right and up: turned left and tilted down, with no mouse-over test
-    // and no flight, though the press on the selected Lupo began one.
-    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(100, 100));
-    QMouseEvent drag(QEvent::MouseMove, QPoint(110, 95), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QVERIFY(pick->isActive());
+    QApplication::sendEvent(view, &leave);
+    QVERIFY(!blink->isActive() && !pick->isActive() && view->pulsePhase() == 0.0f);
+    // Lupo stays selected: undarkened at 0, then (1 - cos phase) / 4 darker, near half at 3.2.
+    const QImage steady = frame();
+    pulse(8);
+    const float darkening = (1 - std::cos(view->pulsePhase())) / 4;
+    QVERIFY(darkening > 0.49f);
+    const QImage darkest = frame();
+    const float expected = colourAt(steady, lupo).green() * (1 - darkening);
+    QVERIFY(qAbs(colourAt(darkest, lupo).green() - expected) <= 1);
+    QCOMPARE(colourAt(darkest, airone), colourAt(steady, airone));
+    QApplication::sendEvent(view, &enter);
+    QVERIFY(pick->isActive());
+    // Dragged right and up onto Airone: turned left and tilted down, with no
+    // mouse-over test and no flight, though the press on the selected Lupo began one.
+    const QPoint onAirone = pixelOf(airone);
+    QTest::mousePress(view, Qt::LeftButton, {}, onAirone + QPoint(-10, 5));
+    QVERIFY(flight->isActive());
+    QMouseEvent drag(QEvent::MouseMove, onAirone, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view, &drag);
-    QCOMPARE(QPointF(view->currentAvatar.yaw, view->currentAvatar.pitch), QPointF(1, -0.5));
-    QVERIFY(!view->mouseMoved && !view->animationTimer->isActive());
-    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(110, 95));
+    QCOMPARE(QPointF(view->camera().yaw, view->camera().pitch), QPointF(1, -0.5));
+    QVERIFY(!flight->isActive());
+    QSignalSpy entered(view, SIGNAL(notifyMouseOver(int)));
+    view->updateObjectUnderMouse();
+    QVERIFY(entered.isEmpty() && view->highlightColor() * 255.0f == lupoColour);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, onAirone);
     for (const int delta : {60, 240, -120}) { // half a notch does nothing, more is one step
         QWheelEvent wheel({50, 50}, {50, 50}, {}, {0, delta}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        const float fov = view->currentAvatar.fov;
+        const float fov = view->camera().fov;
         QApplication::sendEvent(view, &wheel);
-        QCOMPARE(view->currentAvatar.fov, fov + (delta == 60 ? 0 : delta > 0 ? -2 : 2));
+        QCOMPARE(view->camera().fov, fov + (delta == 60 ? 0 : delta > 0 ? -2 : 2));
     }
 }
 
@@ -277,21 +333,23 @@ void TestWidgetOpenGL::pulseDarkensTheSelectedDetail()
 // the one-second glance delay.
 void TestWidgetOpenGL::glancesHighlightAndTurn()
 {
-    startView();
-    const point3 c = detail(101).box.center(), eye = view->targetAvatar.position;
+    QTimer *blink = timer("blinkTimer"), *glance = timer("glanceTimer");
+    const point3 c = detail(101).box.center(), eye = view->cameraTarget().position;
+    pointAt(detail(100).box.center());
+    pulse(1); // Lupo's pulse under way
     view->ponderDetail(101);
-    QVERIFY(view->glancing && view->blinkTimer->isActive() && view->blinkPhase == 0.0f);
-    QCOMPARE(view->selectedColor * 255.0f, aironeColour);
-    QVERIFY(view->targetAvatar.position == eye && view->animationTimer->isActive());
-    QCOMPARE(view->targetAvatar.yaw, float(std::atan2(eye.x - c.x, eye.z - c.z) * 180 / M_PI));
+    QVERIFY(view->isGlancing() && blink->isActive() && view->pulsePhase() == 0.0f);
+    QCOMPARE(view->highlightColor() * 255.0f, aironeColour);
+    QVERIFY(view->cameraTarget().position == eye && timer("animationTimer")->isActive());
+    QCOMPARE(view->cameraTarget().yaw, float(std::atan2(eye.x - c.x, eye.z - c.z) * 180 / M_PI));
     view->ponderDetail(-1);
-    QVERIFY(!view->glancing && !view->blinkTimer->isActive());
+    QVERIFY(!view->isGlancing() && !blink->isActive());
     view->ponderDetailLater(100);
-    QVERIFY(view->glanceTimer->isSingleShot() && view->glanceTimer->interval() == 1000 && !view->glancing);
-    QTRY_VERIFY_WITH_TIMEOUT(view->glancing, 3000);
-    QCOMPARE(view->selectedColor * 255.0f, lupoColour);
+    QVERIFY(glance->isSingleShot() && glance->interval() == 1000 && !view->isGlancing());
+    QTRY_VERIFY_WITH_TIMEOUT(view->isGlancing(), 3000);
+    QCOMPARE(view->highlightColor() * 255.0f, lupoColour);
     view->ponderDetailLater(-1);
-    QVERIFY(!view->glancing && !view->blinkTimer->isActive());
+    QVERIFY(!view->isGlancing() && !blink->isActive());
 }
 
 void TestWidgetOpenGL::flights_data()
@@ -310,8 +368,8 @@ void TestWidgetOpenGL::flights()
 {
     QFETCH(int, id);
     QFETCH(bool, byClick);
-    startView();
-    const point3 start = view->scene->startPoint();
+    QTimer* flight = timer("animationTimer");
+    const point3 start = view->room().startPoint();
     const bool placed = id < 200;
     const Detail d = placed ? detail(id) : Detail();
     const point3 c = d.box.center();
@@ -321,21 +379,21 @@ void TestWidgetOpenGL::flights()
     if (byClick)
         pointAt(c);
     byClick ? QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(10, 10)) : view->goToDetail(id);
-    QCOMPARE(WidgetOpenGL::lastDetailId, id);
+    QCOMPARE(WidgetOpenGL::lastVisitedDetail(), id);
     // The box centre less the normal times top / (2 tan 60) in a wide window.
     const point3 front = c - d.normal() * (d.maxCorner.y / (2 * std::tan(float(M_PI) / 3)));
-    QVERIFY((view->targetAvatar.position - (placed ? front : start)).length() < 1e-4f);
-    QCOMPARE(view->targetAvatar.fov, placed ? 60.0f : 85.0f);
-    QTRY_VERIFY_WITH_TIMEOUT(!view->animationTimer->isActive(), 10000);
+    QVERIFY((view->cameraTarget().position - (placed ? front : start)).length() < 1e-4f);
+    QCOMPARE(view->cameraTarget().fov, placed ? 60.0f : 85.0f);
+    QTRY_VERIFY_WITH_TIMEOUT(!flight->isActive(), 10000);
 
     QTest::mouseClick(view, Qt::RightButton, {}, QPoint(10, 10));
-    QCOMPARE(WidgetOpenGL::lastDetailId, -1);
-    const Avatar back = view->targetAvatar;
+    QCOMPARE(WidgetOpenGL::lastVisitedDetail(), -1);
+    const Avatar back = view->cameraTarget();
     QVERIFY(back.position == start && back.fov == 85.0f);
     QCOMPARE(back.yaw, placed ? float(std::atan2(start.x - c.x, start.z - c.z) * 180 / M_PI) : 0.0f);
-    QTRY_VERIFY_WITH_TIMEOUT(!view->animationTimer->isActive(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!flight->isActive(), 10000);
     QTest::mouseClick(view, Qt::RightButton, {}, QPoint(10, 10));
-    QVERIFY(view->targetAvatar.position == back.position && view->targetAvatar.yaw == back.yaw);
+    QVERIFY(view->cameraTarget().position == back.position && view->cameraTarget().yaw == back.yaw);
 }
 
 void TestWidgetOpenGL::keysReloadShadersAndDatabase_data()
@@ -367,8 +425,7 @@ void TestWidgetOpenGL::keysReloadShadersAndDatabase()
                 warnings << message;
         });
     frame();
-    view->mouseMoved = true;
-    view->updateObjectUnderMouse();
+    pointAt(detail(100).box.center());
     frame();
     qInstallMessageHandler(previous);
     QCOMPARE(warnings.size(), 1);
@@ -376,10 +433,10 @@ void TestWidgetOpenGL::keysReloadShadersAndDatabase()
     QVERIFY((QFile::remove(file) || text.isEmpty()) && QFile::rename(file + ".saved", file));
     QTest::keyClick(view, Qt::Key_S);
     frame();
-    QVERIFY(view->tapestryProgram->isLinked() && view->mapProgram->isLinked());
+    QVERIFY(view->shaderProgramsLinked());
     QVERIFY(writeFile("data/determinazioni.csv", database + "2;2;B;Uccelli;Airone;Ardea;Media;Un airone;;nota\n"));
     QTest::keyClick(view, Qt::Key_F5);
-    QCOMPARE(view->animalData.records.size(), 2);
+    QCOMPARE(view->animals().records.size(), 2);
 }
 
 void TestWidgetOpenGL::childRuns_data()

@@ -1,0 +1,28 @@
+# Runs list_room, a program linked with the room library only, on the demo
+# room: it must need no GL, GLEW or widget library of its own (Qt Gui brings
+# its own dependencies), and must list the room.
+execute_process(COMMAND readelf -d ${PROGRAM} OUTPUT_VARIABLE linked RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "readelf -d ${PROGRAM} failed")
+endif()
+if(NOT linked MATCHES "libQt5Core")
+  message(FATAL_ERROR "readelf lists no libraries of ${PROGRAM}:\n${linked}")
+endif()
+foreach(forbidden libGL libGLX libOpenGL libGLEW libQt5OpenGL libQt5Widgets)
+  if(linked MATCHES "${forbidden}[.-]")
+    message(FATAL_ERROR "${PROGRAM} links ${forbidden}:\n${linked}")
+  endif()
+endforeach()
+
+set(ENV{QT_QPA_PLATFORM} offscreen)
+unset(ENV{DISPLAY})
+execute_process(COMMAND ${PROGRAM} ${ROOM} OUTPUT_VARIABLE listing ERROR_VARIABLE log RESULT_VARIABLE status)
+message("${listing}")
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "list_room ended with ${status}:\n${log}")
+endif()
+foreach(expected "^14 sections, 51 details, 52 records\n" "section 13: " "detail 0 on section 0: Civetta\n")
+  if(NOT listing MATCHES "${expected}")
+    message(FATAL_ERROR "The listing lacks \"${expected}\"")
+  endif()
+endforeach()
