@@ -9,6 +9,7 @@ packages=(
   libgl1-mesa-dri libglx-mesa0
   xvfb xauth xdotool imagemagick
   fonts-noto-color-emoji
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "model.h"
 
+#include "roomfolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStringList>
@@ -205,7 +207,7 @@ Face::Face(int v1, int t1, int n1, int v2, int t2, int n2, int v3, int t3, int n
 
 Model::Model(QString name, point3 position, point3 size) : name(name)
 {
-    const QString path = "data/" + name;
+    const QString path = roomFile(name);
     if (readObj(path)) {
         this->size = size;
         this->position = position;

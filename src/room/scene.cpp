@@ -1,6 +1,7 @@
 #include "scene.h"
 
 #include "detailmap.h"
+#include "roomfolder.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -110,8 +111,8 @@ Scene::Scene() = default;
 bool Scene::readXML(QString fileName)
 {
     qDebug("Reading SCENE!");
-    const QString path = "data/" + fileName;
-    dataPath = QFileInfo(fileName).dir().absolutePath() + "/data/";
+    const QString path = roomFile(fileName);
+    dataPath = QDir(roomFolder()).absolutePath() + "/";
 
     QDomDocument document;
     if (!loadDocument(path, document))

@@ -1,6 +1,8 @@
 #include "widgetopenGL.h"
 
 #include "blanktexture.h"
+#include "roomfolder.h"
+#include "shaderfolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -87,7 +89,7 @@ WidgetOpenGL::WidgetOpenGL(QWidget* parent) : QGLWidget(parent)
     QWidget* loadingWindow = loadingWindowMaker ? loadingWindowMaker() : nullptr;
     if (loadingWindow)
         loadingWindow->show();
-    animalData.readAll("data/determinazioni.csv");
+    animalData.readAll(roomFile("determinazioni.csv"));
     scene = new Scene();
 
     pickTimer = makeTimer("pickTimer", 200, false, SLOT(updateObjectUnderMouse()));
@@ -409,8 +411,8 @@ QGLShaderProgram* WidgetOpenGL::loadShaderProgram(QString name)
     QStringList problems;
     holdingShaderMessages = true;
     forwardedHandler = qInstallMessageHandler(holdBackShaderMessages);
-    compileShaderFile(vertexShader, name + ".vertex.glsl", problems);
-    compileShaderFile(fragmentShader, name + ".fragment.glsl", problems);
+    compileShaderFile(vertexShader, shaderFilePath(name + ".vertex.glsl"), problems);
+    compileShaderFile(fragmentShader, shaderFilePath(name + ".fragment.glsl"), problems);
     program->addShader(vertexShader);
     program->addShader(fragmentShader);
     if (vertexShader->isCompiled() && fragmentShader->isCompiled() && !program->link())
