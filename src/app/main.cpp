@@ -1,9 +1,12 @@
 #include "mainwindow.h"
+#include "roomchecker.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    if (RoomChecker::isRequested(argc, argv))
+        return RoomChecker::main(argc, argv);
     QApplication application(argc, argv);
     MainWindow window;
     window.show();

@@ -248,6 +248,7 @@ bool Model::readObj(QString path)
     }
 
     problems.brokenFaces += dropFacesOutsideVertices(*this);
+    droppedFaces = problems.brokenFaces;
     completeNormals(*this);
     for (const point3& vertex : qAsConst(vertices))
         boundingBox.add(vertex);

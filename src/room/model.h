@@ -49,4 +49,6 @@ public:
     point3 size;
     point3 position;
     QString name;
+    // Faces the reader could not keep (fewer than three corners, or a vertex outside the list).
+    int droppedFaces = 0;
 };

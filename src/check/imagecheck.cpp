@@ -1,0 +1,195 @@
+#include "imagecheck.h"
+
+#include <QFileInfo>
+#include <QRect>
+
+#include <cmath>
+
+namespace {
+
+QString sizeText(const QImage& image)
+{
+    return QString("%1 × %2 pixels").arg(image.width()).arg(image.height());
+}
+
+QString colourOfValue(quint32 value)
+{
+    return QString("%1, %2, %3").arg(value & 0xffu).arg((value >> 8) & 0xffu).arg((value >> 16) & 0xffu);
+}
+
+bool isBlackValue(quint32 value)
+{
+    return (value & 0x00ffffffu) == 0;
+}
+
+} // namespace
+
+quint32 ImageCheck::mapValue(const point3& colour)
+{
+    return 0xff000000u | (quint32(colour.z) & 0xffu) << 16 | (quint32(colour.y) & 0xffu) << 8
+           | (quint32(colour.x) & 0xffu);
+}
+
+QHash<quint32, ImageCheck::ColourCount> ImageCheck::countColours(const QImage& map)
+{
+    QHash<quint32, ColourCount> counts;
+    if (map.depth() != 32)
+        return counts;
+    for (int y = 0; y < map.height(); ++y) {
+        const quint32* row = reinterpret_cast<const quint32*>(map.constScanLine(y));
+        for (int x = 0; x < map.width(); ++x) {
+            ColourCount& count = counts[row[x]];
+            ++count.all;
+            // The rows are held bottom first: even rows here are even rows from the bottom.
+            if (x % 2 == 0 && y % 2 == 0)
+                ++count.sampled;
+        }
+    }
+    return counts;
+}
+
+// Every picture of every section once, with the line of the element that names it.
+QVector<ImageCheck::PlacedPicture> ImageCheck::placedPictures() const
+{
+    QVector<PlacedPicture> placed;
+    const QVector<int> sections = room.outline.sections();
+    for (int s = 0; s < room.scene.sections.size() && s < sections.size(); ++s) {
+        const QMap<QString, Picture>& pictures = room.scene.sections[s].pictures;
+        for (auto it = pictures.cbegin(); it != pictures.cend(); ++it) {
+            int line = room.outline.at(sections[s]).line;
+            for (int extra : room.outline.children(sections[s], "extra")) {
+                if (room.outline.at(extra).value("name") == it.key())
+                    line = room.outline.at(extra).line;
+            }
+            placed.append({it.value(), it.key(), line});
+        }
+    }
+    return placed;
+}
+
+void ImageCheck::run()
+{
+    if (!room.sceneRead)
+        return;
+    QSet<QString> mapsChecked;
+    for (const PlacedPicture& placed : placedPictures()) {
+        if (checkedImages.contains(placed.name))
+            continue;
+        checkedImages.insert(placed.name);
+        checkPicture(placed);
+        checkMapFile(placed);
+        const QString mapName = room.nameInRoom(placed.picture.mapPath);
+        if (!mapsChecked.contains(mapName) && !placed.picture.mapImage.isNull()) {
+            mapsChecked.insert(mapName);
+            checkMapColours(mapName, placed.picture.mapImage);
+        }
+    }
+}
+
+void ImageCheck::checkPicture(const PlacedPicture& placed)
+{
+    const QImage& image = placed.picture.image;
+    const QString file = room.shown(placed.name);
+    if (image.isNull()) {
+        room.report.error(room.sceneFile(), placed.line, "image-unreadable",
+                          QString("cannot read the picture %1: the program shows the panel empty and 0 m wide")
+                              .arg(placed.name.isEmpty() ? "(no name given)" : placed.name));
+        return;
+    }
+    if (image.dotsPerMeterX() != image.dotsPerMeterY())
+        room.report.warning(file, 0, "image-resolution",
+                            QString("saved with %1 dots per metre across but %2 down: the program takes the "
+                                    "width from the printed size, so the panel is stretched; save it with one "
+                                    "resolution").arg(image.dotsPerMeterX()).arg(image.dotsPerMeterY()));
+    if (image.width() > maxTexture || image.height() > maxTexture)
+        room.report.warning(file, 0, "texture-size",
+                            QString("%1: larger than %2 pixels on a side, more than many kiosk graphics cards "
+                                    "accept as a texture; scale it down").arg(sizeText(image)).arg(maxTexture));
+}
+
+void ImageCheck::checkMapFile(const PlacedPicture& placed)
+{
+    const QImage& map = placed.picture.mapImage;
+    const QString mapName = room.nameInRoom(placed.picture.mapPath);
+    if (checkedImages.contains(mapName) && mapName != placed.name)
+        return;
+    checkedImages.insert(mapName);
+    const bool blank = !QFileInfo::exists(room.path(placed.name.section('.', 0, -2) + ".png"));
+    if (map.isNull()) {
+        if (blank)
+            room.report.warning(room.shown(mapName), 0, "image-unreadable",
+                                QString("cannot read the blank map, which panels without a map of their own "
+                                        "(%1) use: write an all-black blank.png").arg(placed.name));
+        else
+            room.report.error(room.shown(mapName), 0, "image-unreadable",
+                              "cannot read this detail map: none of its details can be pointed at");
+        return;
+    }
+    if (blank || placed.picture.image.isNull() || map.size() == placed.picture.image.size())
+        return;
+    room.report.error(room.shown(mapName), 0, "map-size",
+                      QString("the map is %1 but its picture %2 is %3: the details land in the wrong place; "
+                              "make the map exactly the picture's size")
+                          .arg(sizeText(map), placed.name, sizeText(placed.picture.image)));
+}
+
+void ImageCheck::checkMapColours(const QString& mapName, const QImage& map)
+{
+    const QHash<quint32, ColourCount> counts = countColours(map);
+    QSet<quint32> listed;
+    bool anyListed = false;
+    for (int i = 0; i < room.scene.details.size(); ++i) {
+        const Detail& detail = room.scene.details[i];
+        if (detail.name != mapName)
+            continue;
+        anyListed = true;
+        if (!DetailMap::isMapColor(detail.color) || detail.color == point3(0, 0, 0))
+            continue;  // reported with the rgb attribute
+        const quint32 value = mapValue(detail.color);
+        listed.insert(value);
+        const ColourCount count = counts.value(value);
+        if (count.sampled > 0)
+            continue;
+        const QString where = count.all == 0
+            ? QString("has no pixel in %1").arg(mapName)
+            : QString("has %1 pixels in %2 but none on an even column of an even row counted from the bottom, "
+                      "where the program looks; paint it at least 2 × 2 pixels").arg(count.all).arg(mapName);
+        room.report.error(room.sceneFile(), room.outline.at(room.detailElement(i)).line, "colour-not-sampled",
+                          QString("colour %1 of detail %2 %3: the detail cannot be pointed at")
+                              .arg(colourOfValue(value), RoomUnderCheck::code(detail.id), where));
+    }
+    reportStrayPixels(mapName, map, listed, anyListed);
+}
+
+void ImageCheck::reportStrayPixels(const QString& mapName, const QImage& map, const QSet<quint32>& listed,
+                                   bool anyListed)
+{
+    int count = 0;
+    QRect box;
+    QPoint sample;
+    quint32 sampleValue = 0;
+    for (int y = 0; y < map.height(); ++y) {
+        const quint32* row = reinterpret_cast<const quint32*>(map.constScanLine(y));
+        for (int x = 0; x < map.width(); ++x) {
+            if (isBlackValue(row[x]) || listed.contains(row[x]))
+                continue;
+            // Image editors count rows from the top; the map is held bottom first.
+            const QPoint point(x, map.height() - 1 - y);
+            if (count++ == 0) {
+                sample = point;
+                sampleValue = row[x];
+            }
+            box |= QRect(point, QSize(1, 1));
+        }
+    }
+    if (count == 0)
+        return;
+    room.report.warning(
+        room.shown(mapName), 0, "stray-pixels",
+        QString("%1%2 pixels are neither black nor a listed colour, within x %3..%4, y %5..%6 from the top "
+                "left (for example %7, %8: %9%10); usually anti-aliasing or JPEG: paint flat colours only")
+            .arg(anyListed ? "" : "no <detailMap> lists this map, yet ")
+            .arg(count).arg(box.left()).arg(box.right()).arg(box.top()).arg(box.bottom())
+            .arg(sample.x()).arg(sample.y()).arg(colourOfValue(sampleValue))
+            .arg((sampleValue >> 24) == 0xffu ? "" : QString(", alpha %1").arg(sampleValue >> 24)));
+}

@@ -1,0 +1,143 @@
+#include "roomundercheck.h"
+
+#include <QDomDocument>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+const QString RoomUnderCheck::sceneName = QStringLiteral("Stanza.xml");
+const QString RoomUnderCheck::databaseName = QStringLiteral("determinazioni.csv");
+
+namespace {
+
+// Stands in for a model file that cannot be opened, so that the program's
+// reader, which would stop the process, reads an empty model instead.
+const QString placeholderModel = QStringLiteral("pellavio-check-unreadable-model.obj");
+
+// The reader's progress and debug lines are no findings: they stay out of the report.
+void silence(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+RoomUnderCheck::RoomUnderCheck(const QString& folder, CheckReport& report)
+    : report(report), given(QDir::cleanPath(folder)), folder(folder)
+{
+}
+
+QString RoomUnderCheck::shown(const QString& name) const
+{
+    return given + "/" + name;
+}
+
+QString RoomUnderCheck::nameInRoom(const QString& readerPath) const
+{
+    return readerPath.startsWith(scene.dataPath) ? readerPath.mid(scene.dataPath.size()) : readerPath;
+}
+
+QString RoomUnderCheck::code(int id)
+{
+    if (id < 0 || id >= 26 * 100)
+        return QString("code %1").arg(id);
+    return QString("%1%2").arg(QChar('A' + id / 100)).arg(id % 100 + 1);
+}
+
+void RoomUnderCheck::read()
+{
+    sceneRead = readOutline() && readScene();
+    if (sceneRead)
+        detailElements = outline.details();
+    const QtMessageHandler previous = qInstallMessageHandler(silence);
+    animals.readAll(path(databaseName));
+    qInstallMessageHandler(previous);
+}
+
+bool RoomUnderCheck::readOutline()
+{
+    QFile file(path(sceneName));
+    if (!file.open(QIODevice::ReadOnly)) {
+        report.error(sceneFile(), 0, "scene-missing",
+                     QString("cannot open the scene file (%1): the program stops at start with "
+                             "status -1").arg(file.errorString()));
+        return false;
+    }
+    if (!outline.read(file.readAll())) {
+        report.error(sceneFile(), outline.errorLine, "scene-not-xml",
+                     QString("not readable XML: %1; the program stops at start with status -1")
+                         .arg(outline.errorText));
+        return false;
+    }
+    if (outline.at(0).tag != "room") {
+        report.error(sceneFile(), outline.at(0).line, "scene-root",
+                     QString("the root element is <%1>; it must be <room> (the program stops at start "
+                             "with status -1)").arg(outline.at(0).tag));
+        return false;
+    }
+    isRoom = true;
+    return true;
+}
+
+void RoomUnderCheck::findUnreadableModels(const QString& dataFolder)
+{
+    for (const QString& tag : {QStringLiteral("ceiling"), QStringLiteral("mesh")}) {
+        for (int element : outline.inWalls(tag)) {
+            const QString name = outline.at(element).value("model");
+            QFile file(dataFolder + "/" + name);
+            if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+                unreadableModels.insert(name);
+        }
+    }
+}
+
+// The scene file with every unreadable model replaced by the placeholder.
+QByteArray RoomUnderCheck::sceneForReader() const
+{
+    QFile file(path(sceneName));
+    QDomDocument document;
+    if (!file.open(QIODevice::ReadOnly) || !document.setContent(file.readAll()))
+        return QByteArray();
+    for (const QString& tag : {QStringLiteral("ceiling"), QStringLiteral("mesh")}) {
+        const QDomNodeList nodes = document.elementsByTagName(tag);
+        for (int i = 0; i < nodes.size(); ++i) {
+            QDomElement element = nodes.at(i).toElement();
+            if (unreadableModels.contains(element.attribute("model")))
+                element.setAttribute("model", placeholderModel);
+        }
+    }
+    return document.toByteArray();
+}
+
+// The program reads "data/Stanza.xml" and "data/" + model from its working
+// directory: the reader runs in a folder whose data/ mirrors the room folder.
+bool RoomUnderCheck::readScene()
+{
+    QTemporaryDir work;
+    const QString data = work.path() + "/data";
+    if (!work.isValid() || !QDir().mkpath(data))
+        return false;
+    const QFileInfoList entries =
+        folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QFileInfo& entry : entries)
+        QFile::link(entry.absoluteFilePath(), data + "/" + entry.fileName());
+    findUnreadableModels(data);
+    if (!unreadableModels.isEmpty()) {
+        QFile::remove(data + "/" + sceneName);
+        if (!writeFile(data + "/" + sceneName, sceneForReader()) || !writeFile(data + "/" + placeholderModel, ""))
+            return false;
+    }
+
+    const QString previousFolder = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    const QtMessageHandler previous = qInstallMessageHandler(silence);
+    const bool read = scene.readXML(sceneName);
+    qInstallMessageHandler(previous);
+    QDir::setCurrent(previousFolder);
+    if (!read)
+        report.error(sceneFile(), 0, "scene-unreadable", "the program's reader refuses this file");
+    return read;
+}
