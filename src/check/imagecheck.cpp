@@ -101,6 +101,11 @@ void ImageCheck::checkPicture(const PlacedPicture& placed)
                             QString("saved with %1 dots per metre across but %2 down: the program takes the "
                                     "width from the printed size, so the panel is stretched; save it with one "
                                     "resolution").arg(image.dotsPerMeterX()).arg(image.dotsPerMeterY()));
+    checkTextureSize(file, image);
+}
+
+void ImageCheck::checkTextureSize(const QString& file, const QImage& image)
+{
     if (image.width() > maxTexture || image.height() > maxTexture)
         room.report.warning(file, 0, "texture-size",
                             QString("%1: larger than %2 pixels on a side, more than many kiosk graphics cards "
@@ -125,6 +130,8 @@ void ImageCheck::checkMapFile(const PlacedPicture& placed)
                               "cannot read this detail map: none of its details can be pointed at");
         return;
     }
+    if (mapName != placed.name)
+        checkTextureSize(room.shown(mapName), map);
     if (blank || placed.picture.image.isNull() || map.size() == placed.picture.image.size())
         return;
     room.report.error(room.shown(mapName), 0, "map-size",

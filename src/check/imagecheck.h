@@ -34,6 +34,7 @@ private:
 
     QVector<PlacedPicture> placedPictures() const;
     void checkPicture(const PlacedPicture& placed);
+    void checkTextureSize(const QString& file, const QImage& image);
     void checkMapFile(const PlacedPicture& placed);
     void checkMapColours(const QString& mapName, const QImage& map);
     void reportStrayPixels(const QString& mapName, const QImage& map, const QSet<quint32>& listed, bool anyListed);

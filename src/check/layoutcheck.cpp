@@ -46,6 +46,8 @@ float LayoutCheck::widthAsLaidOut(int index) const
     const Section& section = room.scene.sections[index];
     const QString name = room.outline.at(room.outline.sections()[index]).value("name");
     const Picture picture = section.pictures.value(name);
+    if (picture.image.isNull())
+        return 0.0f;  // reported with the picture; its panel has no width
     Picture asRead;
     asRead.setGeometry(picture.image, picture.position, point3(-1.0f, picture.size.y, 0.0f));
     return asRead.size.x;

@@ -83,7 +83,25 @@ bool hasArgument(int argc, char* argv[], const char* name)
     return false;
 }
 
+void runChecks(RoomUnderCheck& room, int maxTexture)
+{
+    room.read();
+    SceneFileCheck(room).run();
+    ImageCheck(room, maxTexture).run();
+    ModelCheck(room).run();
+    LayoutCheck(room).run();
+    DatabaseCheck(room).run();
+}
+
 } // namespace
+
+CheckReport RoomChecker::check(const QString& folder, int maxTexture)
+{
+    CheckReport report;
+    RoomUnderCheck room(folder, report);
+    runChecks(room, maxTexture);
+    return report;
+}
 
 bool RoomChecker::isRequested(int argc, char* argv[])
 {
@@ -111,12 +129,7 @@ int RoomChecker::run(const QStringList& arguments)
 
     CheckReport report;
     RoomUnderCheck room(options.folder, report);
-    room.read();
-    SceneFileCheck(room).run();
-    ImageCheck(room, options.maxTexture).run();
-    ModelCheck(room).run();
-    LayoutCheck(room).run();
-    DatabaseCheck(room).run();
+    runChecks(room, options.maxTexture);
 
     if (!options.sheetFolder.isEmpty()) {
         QString problem;

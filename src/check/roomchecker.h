@@ -3,6 +3,8 @@
 // its file and line; optionally writes proof sheets of the painted details.
 #pragma once
 
+#include "checkreport.h"
+
 #include <QStringList>
 
 class RoomChecker
@@ -15,4 +17,6 @@ public:
     // Runs the checker on the program's arguments (the first is the program): 0 without
     // errors, 1 with errors, 2 when the command line cannot be used.
     static int run(const QStringList& arguments);
+    // Every check of the room in `folder`, without printing anything.
+    static CheckReport check(const QString& folder, int maxTexture = 8192);
 };
