@@ -221,6 +221,8 @@ private slots:
                                   << "100 × 100 pixels";
         QTest::newRow("picture missing") << "w.jpg=>x.jpg" << "" << "" << s << "x.jpg" << "error"
                                          << "image-unreadable" << "";
+        QTest::newRow("picture is its own map") << "\"w.jpg\"=>\"n.png\"" << "" << "" << s << "\"n.png\" height"
+                                                << "warning" << "picture-is-map" << "save the picture as n.jpg";
         QTest::newRow("uneven resolution") << "" << "" << "unevenResolution" << "n.jpg" << "" << "warning"
                                            << "image-resolution" << "";
         QTest::newRow("model missing") << "c.obj=>gone.obj" << "" << "" << s << "gone.obj" << "error"

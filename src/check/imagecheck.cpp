@@ -71,18 +71,28 @@ void ImageCheck::run()
 {
     if (!room.sceneRead)
         return;
+    QSet<QString> picturesChecked;
     QSet<QString> mapsChecked;
     for (const PlacedPicture& placed : placedPictures()) {
-        if (checkedImages.contains(placed.name))
+        if (picturesChecked.contains(placed.name))
             continue;
-        checkedImages.insert(placed.name);
+        picturesChecked.insert(placed.name);
         checkPicture(placed);
-        checkMapFile(placed);
         const QString mapName = room.nameInRoom(placed.picture.mapPath);
-        if (!mapsChecked.contains(mapName) && !placed.picture.mapImage.isNull()) {
-            mapsChecked.insert(mapName);
-            checkMapColours(mapName, placed.picture.mapImage);
+        if (mapName == placed.name && !placed.picture.image.isNull()) {
+            // Its painted colours would all read as stray map pixels: one finding says why.
+            room.report.warning(room.sceneFile(), placed.line, "picture-is-map",
+                                QString("the picture %1 is a PNG, so the program also takes it as its own detail "
+                                        "map: every colour painted in it may be a detail's; save the picture as "
+                                        "%2 beside its map %1").arg(placed.name, placed.name.section('.', 0, -2) + ".jpg"));
+            continue;
         }
+        if (mapsChecked.contains(mapName))
+            continue;
+        mapsChecked.insert(mapName);
+        checkMapFile(placed);
+        if (!placed.picture.mapImage.isNull())
+            checkMapColours(mapName, placed.picture.mapImage);
     }
 }
 
@@ -116,9 +126,6 @@ void ImageCheck::checkMapFile(const PlacedPicture& placed)
 {
     const QImage& map = placed.picture.mapImage;
     const QString mapName = room.nameInRoom(placed.picture.mapPath);
-    if (checkedImages.contains(mapName) && mapName != placed.name)
-        return;
-    checkedImages.insert(mapName);
     const bool blank = !QFileInfo::exists(room.path(placed.name.section('.', 0, -2) + ".png"));
     if (map.isNull()) {
         if (blank)
@@ -130,8 +137,7 @@ void ImageCheck::checkMapFile(const PlacedPicture& placed)
                               "cannot read this detail map: none of its details can be pointed at");
         return;
     }
-    if (mapName != placed.name)
-        checkTextureSize(room.shown(mapName), map);
+    checkTextureSize(room.shown(mapName), map);
     if (blank || placed.picture.image.isNull() || map.size() == placed.picture.image.size())
         return;
     room.report.error(room.shown(mapName), 0, "map-size",

@@ -41,5 +41,4 @@ private:
 
     RoomUnderCheck& room;
     int maxTexture;
-    QSet<QString> checkedImages;
 };

@@ -129,9 +129,11 @@ QImage ProofSheet::drawSheet(const Panel& panel) const
     for (auto it = boxes.cbegin(); it != boxes.cend(); ++it) {
         const QString text = label(room.scene.details[it.key()]);
         QRect textBox = painter.fontMetrics().boundingRect(text).adjusted(-4, -2, 4, 2);
-        // Above the detail where there is room, so that the label hides none of its outline.
+        // Above the detail, or below it, where there is room: the label hides none of its outline.
         textBox.moveBottomLeft(it.value().topLeft() - QPoint(0, 3));
         if (textBox.top() < 0)
+            textBox.moveTop(it.value().bottom() + 3);
+        if (textBox.bottom() >= height)
             textBox.moveTop(0);
         if (textBox.right() >= width)
             textBox.moveRight(width - 1);
