@@ -14,8 +14,10 @@ QString runText(int from, int to)
 
 QString changeText(float percent, const QString& run)
 {
-    return QString("%1 %2 by %3 %").arg(percent < 0.0f ? "squeezes" : "stretches", run)
-        .arg(double(std::fabs(percent)), 0, 'f', 1);
+    const QString size = QString::number(double(std::fabs(percent)), 'f', 1);
+    if (size == "0.0")
+        return "leaves " + run + " as it is";
+    return QString("%1 %2 by %3 %").arg(percent < 0.0f ? "squeezes" : "stretches", run, size);
 }
 
 } // namespace
