@@ -104,9 +104,10 @@ void DatabaseCheck::checkDetailsHaveRecords()
         const QString code = RoomUnderCheck::code(detail.id);
         room.report.warning(room.sceneFile(), room.outline.at(room.detailElement(i)).line,
                             "detail-without-record",
-                            QString("detail %1 (\"%2\") of %3 has no record in %4: pointing at it empties the "
+                            QString("detail %1%2 of %3 has no record in %4: pointing at it empties the "
                                     "panel; add a record with letter %5 and number %6")
-                                .arg(code, detail.label, detail.name, RoomUnderCheck::databaseName)
+                                .arg(code, detail.label.isEmpty() ? QString() : " (\"" + detail.label + "\")",
+                                     "\"" + detail.name + "\"", RoomUnderCheck::databaseName)
                                 .arg(code.left(1)).arg(code.mid(1)));
     }
 }

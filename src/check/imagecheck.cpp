@@ -87,7 +87,8 @@ void ImageCheck::run()
                                         "%2 beside its map %1").arg(placed.name, placed.name.section('.', 0, -2) + ".jpg"));
             continue;
         }
-        if (mapsChecked.contains(mapName))
+        // A picture without a name has no map of its own either: its finding says all.
+        if (mapsChecked.contains(mapName) || placed.name.isEmpty())
             continue;
         mapsChecked.insert(mapName);
         checkMapFile(placed);

@@ -32,7 +32,7 @@ RoomUnderCheck::RoomUnderCheck(const QString& folder, CheckReport& report)
 
 QString RoomUnderCheck::shown(const QString& name) const
 {
-    return given + "/" + name;
+    return QDir::cleanPath(given + "/" + name);
 }
 
 QString RoomUnderCheck::nameInRoom(const QString& readerPath) const

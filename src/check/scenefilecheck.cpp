@@ -204,8 +204,9 @@ void SceneFileCheck::checkNumbers(int element)
                  QString("%1 is not a number: the program treats the margin as absent").arg(written(e, name)));
         else
             fail(element, "not-a-number",
-                 QString("%1 is not a %2number (write it with a full stop): the program uses 0")
-                     .arg(written(e, name), name == "turn" ? "whole " : ""));
+                 QString("%1 is not %2: the program uses 0")
+                     .arg(written(e, name), name == "turn" ? "a whole number of degrees"
+                                                           : "a number (write it with a full stop)"));
     }
 }
 
@@ -349,6 +350,6 @@ void SceneFileCheck::checkDetailMap(int element)
     mapNames.removeAll("blank.png");
     const QString guess = closest(name, mapNames);
     fail(element, "detailmap-unknown",
-         QString("no picture of the room has the map %1 (a picture's map is its name with .png): its details "
+         QString("no picture of the room has the map \"%1\" (a picture's map is its name with .png): its details "
                  "cannot be pointed at%2").arg(name, guess.isEmpty() ? "" : "; did you mean " + guess + "?"));
 }
