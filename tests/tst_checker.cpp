@@ -199,6 +199,10 @@ private slots:
                                            << "</walls><wall" << "warning" << "misplaced-element" << "<walls>";
         QTest::newRow("height not a number") << "<room height=\"3\">=><room height=\"3,0\">" << "" << "" << s
                                              << "<room" << "error" << "not-a-number" << "uses 0";
+        QTest::newRow("margin not a number") << "<section name=\"w.jpg\" height=\"1\"/>=><section name=\"w.jpg\" "
+                                                "height=\"1\"><extra name=\"e.jpg\" height=\"0.2\" marginleft=\"0,5\"/></section>"
+                                             << "" << "" << s << "marginleft" << "warning" << "not-a-number"
+                                             << "as absent";
         QTest::newRow("ceiling after a section")
             << "<ceiling model=\"c.obj\"/>=>|<wall turn=\"90\"/>=><wall turn=\"90\"/><ceiling model=\"c.obj\"/>"
             << "" << "" << s << "<ceiling" << "error" << "ceiling-after-section" << "";
@@ -207,6 +211,8 @@ private slots:
             << "" << "" << s << "<detailMap" << "error" << "detailmap-order" << "n.jpg";
         QTest::newRow("detail map of no picture") << "<detailMap name=\"n.png\">=><detailMap name=\"e.jpg\">" << ""
                                                   << "" << s << "<detailMap" << "error" << "detailmap-unknown" << "";
+        QTest::newRow("map file missing") << "<detailMap name=\"n.png\">=><detailMap name=\"x.png\">" << "" << ""
+                                          << s << "<detailMap" << "error" << "map-missing" << "x.png";
         QTest::newRow("colour twice") << "</detailMap>=><detail rgb=\"230, 0, 0\"/></detailMap>" << "" << "" << s
                                       << "<detail rgb" << "error" << "colour-duplicate" << "line 15";
         QTest::newRow("letter reused") << "</room>=><detailMap name=\"e.png\"><database name=\"A\"/></detailMap></room>"
@@ -233,12 +239,16 @@ private slots:
                                       << "1 faces";
         QTest::newRow("walk not closed") << "\"s.jpg\" height=\"1\"=>\"s.jpg\" height=\"1.5\"" << "" << "" << s
                                          << "<walls>" << "warning" << "walk-not-closed" << "100.0 cm along x";
+        QTest::newRow("second walls") << "</walls>=></walls><walls></walls>" << "" << "" << s << "<walls></walls>"
+                                      << "warning" << "several-walls" << "";
         QTest::newRow("walk of one run") << "<wall turn=\"90\"/>=>|<wall turn=\"90\"/>=>|<wall turn=\"90\"/>=>"
                                          << "" << "" << s << "<walls>" << "error" << "walk-runs" << "";
         QTest::newRow("line dropped") << "" << "n.jpg;Note\n=>n.jpg;Note\n2;x;A;;;;;;;\n" << "" << d << "2;x" << "warning"
                                       << "record-dropped" << "\"x\"";
         QTest::newRow("short line") << "" << "n.jpg;Note=>n.jpg" << "" << d << "1;1;A" << "warning"
                                     << "record-short" << "9 fields";
+        QTest::newRow("lowercase letter") << "" << "1;1;A=>1;1;a" << "" << d << "1;1;a" << "warning"
+                                          << "record-letter" << "code 3200";
         QTest::newRow("quality word") << "" << "Buona=>Discreta" << "" << d << "1;1;A" << "note" << "quality-word"
                                       << "Media";
         QTest::newRow("detail without record") << "" << "1;1;A=>1;2;A" << "" << s << "civetta" << "warning"
@@ -276,6 +286,15 @@ private slots:
                 return;
         }
         QFAIL(qPrintable("expected " + expected + " with \"" + hint + "\", found:\n" + found.join('\n')));
+    }
+
+    void aMissingRoomIsTwoErrors()
+    {
+        const CheckReport report = RoomChecker::check(folder->path() + "/none");
+        QCOMPARE(report.findings().size(), 2);
+        QCOMPARE(report.findings()[0].code, QString("scene-missing"));
+        QCOMPARE(report.findings()[1].code, QString("database-missing"));
+        QCOMPARE(report.exitStatus(false), 1);
     }
 
     void warnsOfImagesTooLargeForTextures()
