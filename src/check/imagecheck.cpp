@@ -30,22 +30,31 @@ quint32 ImageCheck::mapValue(const point3& colour)
            | (quint32(colour.x) & 0xffu);
 }
 
-QHash<quint32, ImageCheck::ColourCount> ImageCheck::countColours(const QImage& map)
+// One pass over every pixel: how many each listed colour has, and where the others lie.
+ImageCheck::MapScan ImageCheck::scan(const QImage& map, const QSet<quint32>& listed)
 {
-    QHash<quint32, ColourCount> counts;
+    MapScan result;
     if (map.depth() != 32)
-        return counts;
+        return result;
     for (int y = 0; y < map.height(); ++y) {
         const quint32* row = reinterpret_cast<const quint32*>(map.constScanLine(y));
         for (int x = 0; x < map.width(); ++x) {
-            ColourCount& count = counts[row[x]];
-            ++count.all;
-            // The rows are held bottom first: even rows here are even rows from the bottom.
-            if (x % 2 == 0 && y % 2 == 0)
-                ++count.sampled;
+            if (isBlackValue(row[x]))
+                continue;
+            if (listed.contains(row[x])) {
+                ++result.listedCount[row[x]];
+                continue;
+            }
+            // Image editors count rows from the top; the map is held bottom first.
+            const QPoint point(x, map.height() - 1 - y);
+            if (result.stray++ == 0) {
+                result.sample = point;
+                result.sampleValue = row[x];
+            }
+            result.strayBox |= QRect(point, QSize(1, 1));
         }
     }
-    return counts;
+    return result;
 }
 
 // Every picture of every section once, with the line of the element that names it.
@@ -149,61 +158,48 @@ void ImageCheck::checkMapFile(const PlacedPicture& placed)
 
 void ImageCheck::checkMapColours(const QString& mapName, const QImage& map)
 {
-    const QHash<quint32, ColourCount> counts = countColours(map);
+    QVector<int> listedDetails;
     QSet<quint32> listed;
-    bool anyListed = false;
     for (int i = 0; i < room.scene.details.size(); ++i) {
         const Detail& detail = room.scene.details[i];
         if (detail.name != mapName)
             continue;
-        anyListed = true;
-        if (!DetailMap::isMapColor(detail.color) || detail.color == point3(0, 0, 0))
-            continue;  // reported with the rgb attribute
+        listedDetails.append(i);
+        // A colour the program reads as black or outside 0..255 is reported with its rgb attribute.
+        if (DetailMap::isMapColor(detail.color) && detail.color != point3(0, 0, 0))
+            listed.insert(mapValue(detail.color));
+    }
+    const MapScan found = scan(map, listed);
+    // Where the program looks: its own search over the sampled pixels.
+    const DetailMap sampled(map);
+    for (int i : listedDetails) {
+        const Detail& detail = room.scene.details[i];
         const quint32 value = mapValue(detail.color);
-        listed.insert(value);
-        const ColourCount count = counts.value(value);
-        if (count.sampled > 0)
+        if (!listed.contains(value) || !sampled.region(detail.color).empty)
             continue;
-        const QString where = count.all == 0
+        const int count = found.listedCount.value(value);
+        const QString where = count == 0
             ? QString("has no pixel in %1").arg(mapName)
             : QString("has %1 pixels in %2 but none on an even column of an even row counted from the bottom, "
-                      "where the program looks; paint it at least 2 × 2 pixels").arg(count.all).arg(mapName);
+                      "where the program looks; paint it at least 2 × 2 pixels").arg(count).arg(mapName);
         room.report.error(room.sceneFile(), room.outline.at(room.detailElement(i)).line, "colour-not-sampled",
                           QString("colour %1 of detail %2 %3: the detail cannot be pointed at")
                               .arg(colourOfValue(value), RoomUnderCheck::code(detail.id), where));
     }
-    reportStrayPixels(mapName, map, listed, anyListed);
+    reportStrayPixels(mapName, found, !listedDetails.isEmpty());
 }
 
-void ImageCheck::reportStrayPixels(const QString& mapName, const QImage& map, const QSet<quint32>& listed,
-                                   bool anyListed)
+void ImageCheck::reportStrayPixels(const QString& mapName, const MapScan& found, bool anyListed)
 {
-    int count = 0;
-    QRect box;
-    QPoint sample;
-    quint32 sampleValue = 0;
-    for (int y = 0; y < map.height(); ++y) {
-        const quint32* row = reinterpret_cast<const quint32*>(map.constScanLine(y));
-        for (int x = 0; x < map.width(); ++x) {
-            if (isBlackValue(row[x]) || listed.contains(row[x]))
-                continue;
-            // Image editors count rows from the top; the map is held bottom first.
-            const QPoint point(x, map.height() - 1 - y);
-            if (count++ == 0) {
-                sample = point;
-                sampleValue = row[x];
-            }
-            box |= QRect(point, QSize(1, 1));
-        }
-    }
-    if (count == 0)
+    if (found.stray == 0)
         return;
+    const QRect& box = found.strayBox;
     room.report.warning(
         room.shown(mapName), 0, "stray-pixels",
         QString("%1%2 pixels are neither black nor a listed colour, within x %3..%4, y %5..%6 from the top "
                 "left (for example %7, %8: %9%10); usually anti-aliasing or JPEG: paint flat colours only")
             .arg(anyListed ? "" : "no <detailMap> lists this map, yet ")
-            .arg(count).arg(box.left()).arg(box.right()).arg(box.top()).arg(box.bottom())
-            .arg(sample.x()).arg(sample.y()).arg(colourOfValue(sampleValue))
-            .arg((sampleValue >> 24) == 0xffu ? "" : QString(", alpha %1").arg(sampleValue >> 24)));
+            .arg(found.stray).arg(box.left()).arg(box.right()).arg(box.top()).arg(box.bottom())
+            .arg(found.sample.x()).arg(found.sample.y()).arg(colourOfValue(found.sampleValue))
+            .arg((found.sampleValue >> 24) == 0xffu ? "" : QString(", alpha %1").arg(found.sampleValue >> 24)));
 }

@@ -6,6 +6,7 @@
 #include "roomundercheck.h"
 
 #include <QHash>
+#include <QRect>
 
 class ImageCheck
 {
@@ -13,14 +14,6 @@ public:
     ImageCheck(RoomUnderCheck& room, int maxTexture) : room(room), maxTexture(maxTexture) {}
     void run();
 
-    // How often each 32-bit value (in the pictures' GL layout) occurs in a map, in all
-    // pixels and in the pixels the program samples.
-    struct ColourCount
-    {
-        int all = 0;
-        int sampled = 0;
-    };
-    static QHash<quint32, ColourCount> countColours(const QImage& map);
     // The pixel value of a detail colour in the GL layout, as the program compares it.
     static quint32 mapValue(const point3& colour);
 
@@ -36,8 +29,19 @@ private:
     void checkPicture(const PlacedPicture& placed);
     void checkTextureSize(const QString& file, const QImage& image);
     void checkMapFile(const PlacedPicture& placed);
+    // What a map holds besides black: pixels of listed colours, and the others.
+    struct MapScan
+    {
+        QHash<quint32, int> listedCount;
+        int stray = 0;
+        QRect strayBox;
+        QPoint sample;
+        quint32 sampleValue = 0;
+    };
+
+    static MapScan scan(const QImage& map, const QSet<quint32>& listed);
     void checkMapColours(const QString& mapName, const QImage& map);
-    void reportStrayPixels(const QString& mapName, const QImage& map, const QSet<quint32>& listed, bool anyListed);
+    void reportStrayPixels(const QString& mapName, const MapScan& found, bool anyListed);
 
     RoomUnderCheck& room;
     int maxTexture;
