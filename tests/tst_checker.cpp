@@ -213,6 +213,8 @@ private slots:
                                                   << "" << s << "<detailMap" << "error" << "detailmap-unknown" << "";
         QTest::newRow("map file missing") << "<detailMap name=\"n.png\">=><detailMap name=\"x.png\">" << "" << ""
                                           << s << "<detailMap" << "error" << "map-missing" << "x.png";
+        QTest::newRow("map of two pictures") << "\"s.jpg\"=>\"n.jpg\"" << "" << "" << s << "<detailMap" << "warning"
+                                             << "map-shared" << "n.jpg of section 3";
         QTest::newRow("colour twice") << "</detailMap>=><detail rgb=\"230, 0, 0\"/></detailMap>" << "" << "" << s
                                       << "<detail rgb" << "error" << "colour-duplicate" << "line 15";
         QTest::newRow("letter reused") << "</room>=><detailMap name=\"e.png\"><database name=\"A\"/></detailMap></room>"

@@ -319,33 +319,52 @@ void SceneFileCheck::checkDatabaseLetters()
     }
 }
 
+// The pictures, by section index and name, whose map is `mapPath`.
+QVector<QPair<int, QString>> SceneFileCheck::picturesWithMap(const QString& mapPath) const
+{
+    QVector<QPair<int, QString>> found;
+    for (int s = 0; s < room.scene.sections.size(); ++s) {
+        const QMap<QString, Picture>& pictures = room.scene.sections[s].pictures;
+        for (auto it = pictures.cbegin(); it != pictures.cend(); ++it) {
+            if (it->mapPath == mapPath)
+                found.append({s, it.key()});
+        }
+    }
+    return found;
+}
+
 void SceneFileCheck::checkDetailMap(int element)
 {
     const QVector<int> details = room.outline.children(element, "detail");
     if (details.isEmpty() || room.detailOf(details.first()) < 0)
         return;
-    if (room.scene.details[room.detailOf(details.first())].panel >= 0)
-        return;
     const QString name = room.outline.at(element).value("name");
-    const QString mapPath = room.scene.dataPath + name;
-    QStringList mapNames;
-    for (int s = 0; s < room.scene.sections.size(); ++s) {
-        for (auto it = room.scene.sections[s].pictures.cbegin(); it != room.scene.sections[s].pictures.cend(); ++it) {
-            mapNames << room.nameInRoom(it->mapPath);
-            if (it->mapPath != mapPath)
-                continue;
-            const int walls = room.outline.wallsOf(room.outline.sections().value(s, 0));
-            fail(element, "detailmap-order",
-                 QString("<detailMap name=\"%1\"> comes before the <walls> at line %2 that holds its picture "
-                         "%3: the program finds no picture for its details; move it after that <walls>")
-                     .arg(name).arg(walls >= 0 ? room.outline.at(walls).line : 0).arg(it.key()));
-            return;
-        }
+    const QVector<QPair<int, QString>> users = picturesWithMap(room.scene.dataPath + name);
+    if (room.scene.details[room.detailOf(details.first())].panel >= 0) {
+        if (users.size() > 1)
+            warn(element, "map-shared",
+                 QString("the map %1 belongs to %2 pictures: the program puts its details on the last one only, "
+                         "%3 of section %4").arg(name).arg(users.size()).arg(users.last().second)
+                     .arg(users.last().first + 1));
+        return;
+    }
+    if (!users.isEmpty()) {
+        const int walls = room.outline.wallsOf(room.outline.sections().value(users.first().first, 0));
+        fail(element, "detailmap-order",
+             QString("<detailMap name=\"%1\"> comes before the <walls> at line %2 that holds its picture "
+                     "%3: the program finds no picture for its details; move it after that <walls>")
+                 .arg(name).arg(walls >= 0 ? room.outline.at(walls).line : 0).arg(users.first().second));
+        return;
     }
     if (!QFileInfo::exists(room.path(name))) {
         fail(element, "map-missing",
              QString("the map file %1 does not exist: its details cannot be pointed at").arg(name));
         return;
+    }
+    QStringList mapNames;
+    for (const Section& section : room.scene.sections) {
+        for (const Picture& picture : section.pictures)
+            mapNames << room.nameInRoom(picture.mapPath);
     }
     mapNames.removeAll("blank.png");
     const QString guess = closest(name, mapNames);

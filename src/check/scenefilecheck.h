@@ -23,6 +23,7 @@ private:
     void checkColour(int element);
     void checkDuplicateColours();
     void checkDatabaseLetters();
+    QVector<QPair<int, QString>> picturesWithMap(const QString& mapPath) const;
     void checkDetailMap(int element);
 
     void warn(int element, const QString& code, const QString& message);
