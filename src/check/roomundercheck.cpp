@@ -1,5 +1,7 @@
 #include "roomundercheck.h"
 
+#include "roomfolder.h"
+
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
@@ -112,14 +114,15 @@ QByteArray RoomUnderCheck::sceneForReader() const
     return document.toByteArray();
 }
 
-// The program reads "data/Stanza.xml" and "data/" + model from its working
-// directory: the reader runs in a folder whose data/ mirrors the room folder.
+// The program's reader opens the room folder's files by the names in the scene file and
+// stops the process on a model it cannot open: it reads a mirror of the room folder in
+// which every such model is replaced by an empty one.
 bool RoomUnderCheck::readScene()
 {
-    QTemporaryDir work;
-    const QString data = work.path() + "/data";
-    if (!work.isValid() || !QDir().mkpath(data))
+    QTemporaryDir mirror;
+    if (!mirror.isValid())
         return false;
+    const QString data = mirror.path();
     const QFileInfoList entries =
         folder.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     for (const QFileInfo& entry : entries)
@@ -131,12 +134,12 @@ bool RoomUnderCheck::readScene()
             return false;
     }
 
-    const QString previousFolder = QDir::currentPath();
-    QDir::setCurrent(work.path());
+    const QString previousFolder = roomFolder();
+    setRoomFolder(data);
     const QtMessageHandler previous = qInstallMessageHandler(silence);
     const bool read = scene.readXML(sceneName);
     qInstallMessageHandler(previous);
-    QDir::setCurrent(previousFolder);
+    setRoomFolder(previousFolder);
     if (!read)
         report.error(sceneFile(), 0, "scene-unreadable", "the program's reader refuses this file");
     return read;
