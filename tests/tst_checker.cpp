@@ -222,7 +222,9 @@ private slots:
         QTest::newRow("colour off the samples") << "" << "" << "oddPixel" << s << "rgb=" << "error"
                                                 << "colour-not-sampled" << "2 × 2";
         QTest::newRow("colour nowhere") << "230, 0, 0=>0, 0, 230" << "" << "" << s << "rgb=" << "error"
-                                        << "colour-not-sampled" << "no pixel";
+                                        << "colour-not-sampled" << "has no pixel in n.png: the detail";
+        QTest::newRow("colour mistyped") << "230, 0, 0=>231, 0, 2" << "" << "" << s << "rgb=" << "error"
+                                         << "colour-not-sampled" << "holds 1600 pixels of 230, 0, 0: is that";
         QTest::newRow("stray pixel") << "" << "" << "strayPixel" << "n.png" << "" << "warning" << "stray-pixels"
                                      << "1 pixels are neither black nor a listed colour, within x 150..150, y 10..10";
         QTest::newRow("map size") << "" << "" << "smallMap" << "n.png" << "" << "error" << "map-size"

@@ -47,6 +47,7 @@ ImageCheck::MapScan ImageCheck::scan(const QImage& map, const QSet<quint32>& lis
             }
             // Image editors count rows from the top; the map is held bottom first.
             const QPoint point(x, map.height() - 1 - y);
+            ++result.strayCount[row[x]];
             if (result.stray++ == 0) {
                 result.sample = point;
                 result.sampleValue = row[x];
@@ -179,7 +180,7 @@ void ImageCheck::checkMapColours(const QString& mapName, const QImage& map)
             continue;
         const int count = found.listedCount.value(value);
         const QString where = count == 0
-            ? QString("has no pixel in %1").arg(mapName)
+            ? QString("has no pixel in %1%2").arg(mapName, likelyMeant(found, value))
             : QString("has %1 pixels in %2 but none on an even column of an even row counted from the bottom, "
                       "where the program looks; paint it at least 2 × 2 pixels").arg(count).arg(mapName);
         room.report.error(room.sceneFile(), room.outline.at(room.detailElement(i)).line, "colour-not-sampled",
@@ -187,6 +188,27 @@ void ImageCheck::checkMapColours(const QString& mapName, const QImage& map)
                               .arg(colourOfValue(value), RoomUnderCheck::code(detail.id), where));
     }
     reportStrayPixels(mapName, found, !listedDetails.isEmpty());
+}
+
+// A colour of the map close to a listed one that the map lacks is most likely a typo in
+// the rgb attribute or a slip of the painter: the most frequent such colour.
+QString ImageCheck::likelyMeant(const MapScan& found, quint32 listedValue)
+{
+    const int closeEnough = 24;
+    quint32 best = 0;
+    int bestCount = 0;
+    for (auto it = found.strayCount.cbegin(); it != found.strayCount.cend(); ++it) {
+        int distance = 0;
+        for (int shift = 0; shift < 24; shift += 8)
+            distance += qAbs(int((it.key() >> shift) & 0xffu) - int((listedValue >> shift) & 0xffu));
+        if (distance <= closeEnough && it.value() > bestCount) {
+            best = it.key();
+            bestCount = it.value();
+        }
+    }
+    if (bestCount == 0)
+        return QString();
+    return QString(", which holds %1 pixels of %2: is that the colour meant?").arg(bestCount).arg(colourOfValue(best));
 }
 
 void ImageCheck::reportStrayPixels(const QString& mapName, const MapScan& found, bool anyListed)

@@ -33,6 +33,7 @@ private:
     struct MapScan
     {
         QHash<quint32, int> listedCount;
+        QHash<quint32, int> strayCount;
         int stray = 0;
         QRect strayBox;
         QPoint sample;
@@ -41,6 +42,7 @@ private:
 
     static MapScan scan(const QImage& map, const QSet<quint32>& listed);
     void checkMapColours(const QString& mapName, const QImage& map);
+    static QString likelyMeant(const MapScan& found, quint32 listedValue);
     void reportStrayPixels(const QString& mapName, const MapScan& found, bool anyListed);
 
     RoomUnderCheck& room;
