@@ -102,7 +102,7 @@ void DatabaseCheck::checkDetailsHaveRecords()
         if (room.animals.indexOfId(detail.id) >= 0)
             continue;
         const QString code = RoomUnderCheck::code(detail.id);
-        room.report.warning(room.sceneFile(), room.outline.at(room.detailElement(i)).line,
+        room.report.warning(room.sceneFile(), room.detailLine(i),
                             "detail-without-record",
                             QString("detail %1%2 of %3 has no record in %4: pointing at it empties the "
                                     "panel; add a record with letter %5 and number %6")
@@ -144,7 +144,7 @@ void DatabaseCheck::checkRecordOrder()
         if (detail < 0)
             continue;
         if (detail < previousDetail) {
-            const int detailLine = room.outline.at(room.detailElement(detail)).line;
+            const int detailLine = room.detailLine(detail);
             warn(record.line, "record-order",
                  QString("record %1 comes after the record at line %2, but its detail (%3 line %4) comes "
                          "before that record's detail: list the records in the order of their details")

@@ -183,7 +183,7 @@ void ImageCheck::checkMapColours(const QString& mapName, const QImage& map)
             ? QString("has no pixel in %1%2").arg(mapName, likelyMeant(found, value))
             : QString("has %1 pixels in %2 but none on an even column of an even row counted from the bottom, "
                       "where the program looks; paint it at least 2 × 2 pixels").arg(count).arg(mapName);
-        room.report.error(room.sceneFile(), room.outline.at(room.detailElement(i)).line, "colour-not-sampled",
+        room.report.error(room.sceneFile(), room.detailLine(i), "colour-not-sampled",
                           QString("colour %1 of detail %2 %3: the detail cannot be pointed at")
                               .arg(colourOfValue(value), RoomUnderCheck::code(detail.id), where));
     }

@@ -49,10 +49,17 @@ QString RoomUnderCheck::code(int id)
     return QString("%1%2").arg(QChar('A' + id / 100)).arg(id % 100 + 1);
 }
 
+int RoomUnderCheck::detailLine(int index) const
+{
+    const int element = detailElements.value(index, -1);
+    return element < 0 ? 0 : outline.at(element).line;
+}
+
 void RoomUnderCheck::read()
 {
     sceneRead = readOutline() && readScene();
-    if (sceneRead)
+    // The two readers agree on the details; should they not, no finding names a wrong line.
+    if (sceneRead && outline.details().size() == scene.details.size())
         detailElements = outline.details();
     const QtMessageHandler previous = qInstallMessageHandler(silence);
     animals.readAll(path(databaseName));

@@ -35,8 +35,8 @@ public:
 
     // "A3" for id 2: the letter and number a curator writes.
     static QString code(int id);
-    // Index in the outline of the <detail> element behind scene detail `index`.
-    int detailElement(int index) const { return detailElements.value(index, -1); }
+    // Line of the <detail> element behind scene detail `index`.
+    int detailLine(int index) const;
     // Index of the scene's detail built from the outline element `element`, or -1.
     int detailOf(int element) const { return detailElements.indexOf(element); }
 

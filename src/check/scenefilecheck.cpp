@@ -174,7 +174,7 @@ void SceneFileCheck::checkAttributes(int element, const QStringList& known)
 {
     const OutlineElement& e = room.outline.at(element);
     for (const QXmlStreamAttribute& attribute : e.attributes) {
-        const QString name = attribute.name().toString();
+        const QString name = attribute.qualifiedName().toString();
         if (known.contains(name))
             continue;
         const QString guess = closest(name, known);

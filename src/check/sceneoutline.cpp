@@ -11,7 +11,8 @@ bool SceneOutline::read(const QByteArray& bytes)
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::StartElement) {
             OutlineElement element;
-            element.tag = reader.name().toString();
+            // The program compares names as written: "x:detail" is no detail to it.
+            element.tag = reader.qualifiedName().toString();
             element.line = int(reader.lineNumber());
             element.attributes = reader.attributes();
             element.parent = open;
