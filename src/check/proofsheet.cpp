@@ -90,57 +90,67 @@ QString ProofSheet::sheetName(const Panel& panel) const
     return QString(panel.name).replace('/', '_').section('.', 0, -2) + "-sheet.png";
 }
 
+// Where each detail lies on a sheet: its pixels' extent and its border pixels.
+ProofSheet::Tracing ProofSheet::trace(const Panel& panel, const QSize& size) const
+{
+    const int width = size.width();
+    const int height = size.height();
+    const QVector<quint32> values = mapValuesAt(panel.picture.mapImage, size);
+    QHash<quint32, int> detailOfValue;
+    for (int i : panel.details)
+        detailOfValue.insert(ImageCheck::mapValue(room.scene.details[i].color), i);
+
+    Tracing tracing;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const quint32 value = values[y * width + x];
+            if (!detailOfValue.contains(value))
+                continue;
+            tracing.boxes[detailOfValue.value(value)] |= QRect(x, y, 1, 1);
+            const bool edge = x == 0 || y == 0 || x == width - 1 || y == height - 1
+                || values[y * width + x - 1] != value || values[y * width + x + 1] != value
+                || values[(y - 1) * width + x] != value || values[(y + 1) * width + x] != value;
+            if (edge)
+                tracing.border.append(QPoint(x, y));
+        }
+    }
+    return tracing;
+}
+
+// Above the detail, or below it, where there is room: the label hides none of its outline.
+void ProofSheet::drawLabel(QPainter& painter, const QString& text, const QRect& detailBox) const
+{
+    const QRect sheet = painter.viewport();
+    QRect textBox = painter.fontMetrics().boundingRect(text).adjusted(-4, -2, 4, 2);
+    textBox.moveBottomLeft(detailBox.topLeft() - QPoint(0, 3));
+    if (textBox.top() < 0)
+        textBox.moveTop(detailBox.bottom() + 3);
+    if (textBox.bottom() > sheet.bottom())
+        textBox.moveTop(0);
+    if (textBox.right() > sheet.right())
+        textBox.moveRight(sheet.right());
+    painter.fillRect(textBox, QColor(0, 0, 0, 190));
+    painter.setPen(Qt::white);
+    painter.drawText(textBox, Qt::AlignCenter, text);
+}
+
 QImage ProofSheet::drawSheet(const Panel& panel) const
 {
     const QImage picture = asOnDisk(panel.picture.image);
     QImage sheet = picture.width() > maxWidth ? picture.scaledToWidth(maxWidth, Qt::SmoothTransformation)
                                               : picture;
     sheet = sheet.convertToFormat(QImage::Format_RGB32);
-    const int width = sheet.width();
-    const int height = sheet.height();
-    const QVector<quint32> values = mapValuesAt(panel.picture.mapImage, sheet.size());
-
-    QHash<quint32, int> detailOfValue;
-    for (int i : panel.details)
-        detailOfValue.insert(ImageCheck::mapValue(room.scene.details[i].color), i);
-    QHash<int, QRect> boxes;
-    QVector<QPoint> border;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const quint32 value = values[y * width + x];
-            if (!detailOfValue.contains(value))
-                continue;
-            boxes[detailOfValue.value(value)] |= QRect(x, y, 1, 1);
-            const bool edge = x == 0 || y == 0 || x == width - 1 || y == height - 1
-                || values[y * width + x - 1] != value || values[y * width + x + 1] != value
-                || values[(y - 1) * width + x] != value || values[(y + 1) * width + x] != value;
-            if (edge)
-                border.append(QPoint(x, y));
-        }
-    }
+    const Tracing tracing = trace(panel, sheet.size());
 
     QPainter painter(&sheet);
     // Two pixels wide, so that the line survives a sheet shown smaller than its size.
     painter.setPen(QPen(outlineColour, 2));
-    painter.drawPoints(border.constData(), border.size());
+    painter.drawPoints(tracing.border.constData(), tracing.border.size());
     QFont font = painter.font();
-    font.setPixelSize(qMax(14, width / 70));
+    font.setPixelSize(qMax(14, sheet.width() / 70));
     painter.setFont(font);
-    for (auto it = boxes.cbegin(); it != boxes.cend(); ++it) {
-        const QString text = label(room.scene.details[it.key()]);
-        QRect textBox = painter.fontMetrics().boundingRect(text).adjusted(-4, -2, 4, 2);
-        // Above the detail, or below it, where there is room: the label hides none of its outline.
-        textBox.moveBottomLeft(it.value().topLeft() - QPoint(0, 3));
-        if (textBox.top() < 0)
-            textBox.moveTop(it.value().bottom() + 3);
-        if (textBox.bottom() >= height)
-            textBox.moveTop(0);
-        if (textBox.right() >= width)
-            textBox.moveRight(width - 1);
-        painter.fillRect(textBox, QColor(0, 0, 0, 190));
-        painter.setPen(Qt::white);
-        painter.drawText(textBox, Qt::AlignCenter, text);
-    }
+    for (auto it = tracing.boxes.cbegin(); it != tracing.boxes.cend(); ++it)
+        drawLabel(painter, label(room.scene.details[it.key()]), it.value());
     return sheet;
 }
 

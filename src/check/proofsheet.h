@@ -6,7 +6,10 @@
 #include "roomundercheck.h"
 
 #include <QColor>
+#include <QHash>
 #include <QImage>
+#include <QPainter>
+#include <QRect>
 
 class ProofSheet
 {
@@ -31,7 +34,15 @@ private:
         QVector<int> details;  // indices into the scene's details
     };
 
+    struct Tracing
+    {
+        QHash<int, QRect> boxes;  // by index into the scene's details
+        QVector<QPoint> border;
+    };
+
     QVector<Panel> panels() const;
+    Tracing trace(const Panel& panel, const QSize& size) const;
+    void drawLabel(QPainter& painter, const QString& text, const QRect& detailBox) const;
     QImage drawSheet(const Panel& panel) const;
     QString sheetName(const Panel& panel) const;
     QString indexHtml(const QVector<Panel>& panels) const;
