@@ -340,6 +340,8 @@ private slots:
         QTest::newRow("warning") << "<walls>=><walls><colonna/>" << QStringList() << 0;
         QTest::newRow("warning, strict") << "<walls>=><walls><colonna/>" << QStringList{"--strict"} << 1;
         QTest::newRow("error") << "230, 0, 0=>230,0,0" << QStringList() << 1;
+        QTest::newRow("error, folder by --data") << "230, 0, 0=>230,0,0" << QStringList{"--data"} << 1;
+        QTest::newRow("two folders") << "" << QStringList{"--data", "elsewhere"} << 2;
         QTest::newRow("unknown format") << "" << QStringList{"--format", "xml"} << 2;
         QTest::newRow("unknown option") << "" << QStringList{"--strikt"} << 2;
     }

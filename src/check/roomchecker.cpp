@@ -46,7 +46,9 @@ int parseOptions(const QStringList& arguments, CheckOptions& options)
     const QCommandLineOption sheet("sheet", "Write proof sheets of the painted details into DIR.", "DIR");
     const QCommandLineOption maxTexture("max-texture", "Largest image side a kiosk graphics card accepts.",
                                         "N", "8192");
-    parser.addOptions({help, check, strict, format, sheet, maxTexture});
+    // The program's own way of naming the room folder serves the checker as well.
+    const QCommandLineOption data("data", "The room folder, as FOLDER.", "DIR");
+    parser.addOptions({help, check, strict, format, sheet, maxTexture, data});
     parser.addPositionalArgument("FOLDER", "The room folder (default data).", "[FOLDER]");
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -54,7 +56,9 @@ int parseOptions(const QStringList& arguments, CheckOptions& options)
         std::printf("%s", qPrintable(parser.helpText()));
         return 0;
     }
-    const QStringList folders = parser.positionalArguments();
+    QStringList folders = parser.positionalArguments();
+    if (parser.isSet(data))
+        folders.prepend(parser.value(data));
     if (folders.size() > 1)
         return usageError("one room folder at most, not " + folders.join(" "));
     if (!folders.isEmpty())
