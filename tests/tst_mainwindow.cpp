@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QSplitter>
 #include <QTextEdit>
 #include <QTimer>
@@ -33,6 +34,41 @@ void captureLog(QtMsgType type, const QMessageLogContext& context, const QString
     logLines << QString::fromLatin1(context.function) + QStringLiteral(": ") + message;
     if (type != QtDebugMsg)
         testLibHandler(type, context, message);
+}
+
+const QString databasePath = QStringLiteral("data/determinazioni.csv");
+
+// The demo room in a folder of its own, where the database may be rewritten:
+// every other file is a link to the demo room's.
+bool makeRoomCopy(const QString& folder)
+{
+    const QDir built = QDir::current();
+    bool ok = QDir(folder).mkpath("data");
+    for (const QFileInfo& file : QDir(built.filePath("data")).entryInfoList(QDir::Files)) {
+        const QString copy = folder + "/data/" + file.fileName();
+        ok = ok && (file.fileName() == QLatin1String("determinazioni.csv") ? QFile::copy(file.filePath(), copy)
+                                                                          : QFile::link(file.absoluteFilePath(), copy));
+    }
+    for (const QFileInfo& shader : built.entryInfoList({"*.glsl"}, QDir::Files))
+        ok = ok && QFile::link(shader.absoluteFilePath(), folder + "/" + shader.fileName());
+    return ok && QDir::setCurrent(folder);
+}
+
+// Written in place, or saved as editors do: a new file renamed over the old one.
+bool writeDatabase(const QByteArray& bytes, bool byRename = false)
+{
+    if (byRename) {
+        QSaveFile file(databasePath);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    }
+    QFile file(databasePath);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readDatabase()
+{
+    QFile file(databasePath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList items(const QComboBox* box)
@@ -85,6 +121,10 @@ private slots:
     void searchEscapeAndPointing();
     void webButtonsOpenExpectedAddresses_data();
     void webButtonsOpenExpectedAddresses();
+    void clickInViewTakesKeysBack_data();
+    void clickInViewTakesKeysBack();
+    void reloadRebuildsListsAndPanel_data();
+    void reloadRebuildsListsAndPanel();
 
 private:
     template <typename T>
@@ -103,12 +143,15 @@ private:
     QStringList knownAnimalPanel(int id) const;
     void verifyFlyingTo(int id);
 
+    QTemporaryDir room;
+    QByteArray demoDatabase;
     MainWindow* window = nullptr;
     QList<QUrl> openedUrls;
 
     // The window's widgets, found by their object names.
     WidgetOpenGL* view = nullptr;
     QTimer* animationTimer = nullptr;
+    QTimer* reloadTimer = nullptr;
     QComboBox* animalNameBox = nullptr;
     QComboBox* categoryBox = nullptr;
     QComboBox* otherNameBox = nullptr;
@@ -126,6 +169,8 @@ private:
 
 void TestMainWindow::initTestCase()
 {
+    QVERIFY(room.isValid() && makeRoomCopy(room.path()));
+    demoDatabase = readDatabase();
     window = new MainWindow;
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QApplication::setActiveWindow(window);
@@ -142,6 +187,7 @@ void TestMainWindow::findPanel()
     QVERIFY(view);
     QCOMPARE(window->findChild<WidgetOpenGL*>(QStringLiteral("view")), view);
     find(animationTimer, view, QStringLiteral("animationTimer"));
+    find(reloadTimer, view, QStringLiteral("reloadTimer"));
     find(animalNameBox, window, QStringLiteral("animalNameBox"));
     find(otherNameBox, window, QStringLiteral("otherNameBox"));
     find(categoryBox, window, QStringLiteral("categoryBox"));
@@ -170,6 +216,13 @@ void TestMainWindow::findPanel()
 // panel, camera still at the room's start, focus in the view.
 void TestMainWindow::init()
 {
+    if (readDatabase() != demoDatabase) {
+        QVERIFY(writeDatabase(demoDatabase));
+        view->reloadDatabase();
+    }
+    // The reload the watcher asks for after a test's own writes is not waited for.
+    QTest::qWait(50);
+    reloadTimer->stop();
     searchField->clear();
     window->clearAnimal();
     MainWindow::resetSharedState();
@@ -444,6 +497,99 @@ void TestMainWindow::webButtonsOpenExpectedAddresses()
     QCOMPARE(openedUrls.size(), 2);
     QCOMPARE(QString::fromLatin1(openedUrls[0].toEncoded()), search + infoQuery + "&btnI");
     QCOMPARE(QString::fromLatin1(openedUrls[1].toEncoded()), search + imagesQuery + "&tbm=isch");
+}
+
+void TestMainWindow::clickInViewTakesKeysBack_data()
+{
+    QTest::addColumn<QString>("used"); // the panel widget the visitor used last
+
+    QTest::newRow("after typing a search") << "searchField";
+    QTest::newRow("after picking a name") << "animalNameBox";
+}
+
+// Once the visitor has used the panel, a click in the view gives it the keys
+// again: F5 reads the database, S the shaders.
+void TestMainWindow::clickInViewTakesKeysBack()
+{
+    QFETCH(QString, used);
+    QWidget* widget = window->findChild<QWidget*>(used);
+    QVERIFY(widget);
+    widget->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(widget, used == "searchField" ? "farfalla" : "");
+    QTest::keyClick(widget, Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), widget);
+    QVERIFY(used == "searchField" || view->ponderedDetail() >= 0); // a name picked shows in the view
+
+    QVERIFY(writeDatabase(demoDatabase + "99;1;Z;Pesci;Zebra;;;;;\n"));
+    QTest::mouseClick(view, Qt::RightButton, {}, view->rect().center());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(view));
+    QSignalSpy reloaded(view, SIGNAL(databaseReloaded()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+    QCOMPARE(reloaded.size(), 1);
+    QCOMPARE(data().indexOfName("Zebra"), data().records.size() - 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S);
+    QVERIFY(logLines.contains("virtual void WidgetOpenGL::keyPressEvent(QKeyEvent*): Reload Shaders!"));
+}
+
+void TestMainWindow::reloadRebuildsListsAndPanel_data()
+{
+    QTest::addColumn<QString>("change"); // to the lines of the known animal
+    QTest::addColumn<bool>("byWatcher"); // saved by rename and read once quiet, or F5
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("summary");
+
+    QTest::newRow("described anew, F5") << "describe" << false << "" << "52, lines dropped: 0";
+    QTest::newRow("gone, F5, a search typed") << "remove" << false << "farfalla" << "38, lines dropped: 0";
+    QTest::newRow("another animal added, saved by rename") << "add" << true << "" << "53, lines dropped: 1";
+}
+
+// The lists offer the new names and categories, under the search typed; the
+// panel shows the exemplar it showed as it now reads, or empties if it is gone.
+void TestMainWindow::reloadRebuildsListsAndPanel()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, byWatcher);
+    QFETCH(QString, search);
+    QFETCH(QString, summary);
+    const int shown = exemplarId(0);
+    emit view->notifyMouseOver(shown);
+    QTest::keyClicks(searchField, search);
+
+    QByteArrayList lines = demoDatabase.split('\n');
+    for (QByteArray& line : lines) {
+        if (line.contains(";Farfalla;") && change == "describe")
+            line.replace("In alto a sinistra del riquadro, di fronte.", "Sul fiore.");
+        if (line.contains(";Farfalla;") && change == "remove")
+            line.clear();
+    }
+    if (change == "add")
+        lines.insert(lines.size() - 1, "99;1;Z;Cetacei;Balena;balaena;Buona;Sul mare.;;;\nsenza numero;;;");
+    QVERIFY(writeDatabase(lines.join('\n'), byWatcher));
+    QSignalSpy reloaded(view, SIGNAL(databaseReloaded()));
+    if (byWatcher)
+        QTRY_COMPARE_WITH_TIMEOUT(reloaded.size(), 1, 10000);
+    else
+        QTest::keyClick(view, Qt::Key_F5);
+    QCOMPARE(reloaded.size(), 1);
+    QVERIFY(logLines.contains("void WidgetOpenGL::reloadDatabase(): Animal database data/determinazioni.csv "
+                              "read again: records read: " + summary));
+
+    QStringList names, otherNames;
+    data().search(search, names, otherNames);
+    QCOMPARE(items(animalNameBox), names);
+    QCOMPARE(items(otherNameBox), otherNames);
+    QCOMPARE(items(categoryBox), QStringList(QString()) + data().categories());
+    if (change == "remove") {
+        QCOMPARE(panel(), emptyPanel);
+        return;
+    }
+    QCOMPARE(panel(), knownAnimalPanel(shown));
+    QCOMPARE(descriptionText->toPlainText(), change == "describe" ? "Sul fiore." : "In alto a sinistra del riquadro, di fronte.");
+    if (change == "add") {
+        chooseName("Balena");
+        QCOMPARE(panel().mid(0, 4), (QStringList{"Balena", "(balaena)", "Cetacei", "Sul mare."}));
+        QCOMPARE(view->ponderedDetail(), 2500);
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -316,6 +316,7 @@ void MainWindow::connectPanel()
 void MainWindow::connectViewAndFullScreen()
 {
     connect(view, SIGNAL(notifyMouseOver(int)), this, SLOT(onUserMouseOverAnimal(int)));
+    connect(view, SIGNAL(databaseReloaded()), this, SLOT(databaseReloaded()));
     for (const char* keys : {"ctrl+F", "alt+Return"}) {
         auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys), QKeySequence::NativeText), this);
         shortcut->setContext(Qt::ApplicationShortcut);
@@ -332,6 +333,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
 
 void MainWindow::showAnimal(Animal animal)
 {
+    shownRecordId = animal.id;
     otherNameBox->blockSignals(true);
     animalNameBox->blockSignals(true);
     categoryBox->blockSignals(true);
@@ -363,6 +365,7 @@ void MainWindow::showAnimal(Animal animal)
 void MainWindow::clearAnimal()
 {
     currentDetailId = -1;
+    shownRecordId = -1;
     // Forgotten so that pointing again at the detail shown before fills the
     // emptied panel instead of being taken for a repeat.
     lastShownDetailId = -1;
@@ -428,9 +431,24 @@ void MainWindow::userEnteredSearchText(QString text)
         return;
     lastSearchText() = text;
 
+    fillNameLists(text);
+
+    qDebug("Current: %d %d", otherNameBox->count(), otherNameBox->currentIndex());
+    if (otherNameBox->currentIndex() == 0 && otherNameBox->count() > 0) {
+        const QString first = otherNameBox->itemText(0);
+        qDebug("setting text: %s", first.toLocal8Bit().constData());
+        otherNameBox->setCurrentText(first);
+    }
+    clearAnimal();
+}
+
+// Both name lists narrowed to the search text, keeping the names they showed
+// where the new lists hold them.
+void MainWindow::fillNameLists(const QString& searchText)
+{
     QStringList nameList;
     QStringList otherNameList;
-    view->animals().search(text, nameList, otherNameList);
+    view->animals().search(searchText, nameList, otherNameList);
 
     animalNameBox->blockSignals(true);
     otherNameBox->blockSignals(true);
@@ -444,14 +462,25 @@ void MainWindow::userEnteredSearchText(QString text)
     otherNameBox->setCurrentText(otherName);
     animalNameBox->blockSignals(false);
     otherNameBox->blockSignals(false);
+}
 
-    qDebug("Current: %d %d", otherNameBox->count(), otherNameBox->currentIndex());
-    if (otherNameBox->currentIndex() == 0 && otherNameBox->count() > 0) {
-        const QString first = otherNameBox->itemText(0);
-        qDebug("setting text: %s", first.toLocal8Bit().constData());
-        otherNameBox->setCurrentText(first);
-    }
-    clearAnimal();
+// New records: lists built from them, under the search typed, and the panel
+// showing again the exemplar it showed, or empty if it has gone.
+void MainWindow::databaseReloaded()
+{
+    const int shown = shownRecordId;
+    fillNameLists(lastSearchText());
+    categoryBox->blockSignals(true);
+    categoryBox->clear();
+    categoryBox->addItem(QString());
+    categoryBox->addItems(view->animals().categories());
+    categoryBox->blockSignals(false);
+
+    const int index = shown < 0 ? -1 : view->animals().indexOfId(shown);
+    if (index != -1)
+        showAnimal(view->animals().records.at(index));
+    else
+        clearAnimal();
 }
 
 void MainWindow::openWebSearch(const QString& pathAndQuery, const QString& query)

@@ -61,6 +61,7 @@ private slots:
     void showaDetailData(int id);
     void onUserMouseOverAnimal(int id);
     void toggleFullScreen();
+    void databaseReloaded();
 
 private:
     QWidget* buildExemplarRow();
@@ -71,6 +72,7 @@ private:
     void connectViewAndFullScreen();
     void openWebSearch(const QString& pathAndQuery, const QString& query);
     void showAnimal(Animal animal);
+    void fillNameLists(const QString& searchText);
     QString dataQuery() const;
     QString imagesQuery() const;
 
@@ -89,4 +91,6 @@ private:
     QPushButton* infoButton = nullptr;
     QLabel* stars[3] = {nullptr, nullptr, nullptr};
     int currentDetailId = -1;
+    // The id of the record the panel shows; -1 while it is empty.
+    int shownRecordId = -1;
 };

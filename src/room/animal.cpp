@@ -72,6 +72,12 @@ Columns splitColumns(const QStringRef& line)
     return columns;
 }
 
+// Spreadsheets write the empty rows of a sheet as runs of semicolons.
+bool isBlankLine(const QStringRef& line)
+{
+    return std::all_of(line.cbegin(), line.cend(), [](QChar c) { return c == QLatin1Char(';') || c.isSpace(); });
+}
+
 // The first byte in the system's 8-bit code page, signed as a char is on the PC.
 int letterCode(const QStringRef& field)
 {
@@ -185,12 +191,17 @@ bool AnimalData::readAll(QString fileName)
 {
     this->fileName = fileName;
     records.clear();
+    droppedLines = 0;
+    problem.clear();
 
     // A file that cannot be opened reads as no bytes.
     QFile file(fileName);
     QByteArray bytes;
     if (file.open(QIODevice::ReadOnly | QIODevice::Text))
         bytes = file.readAll();
+    else
+        problem = QStringLiteral("cannot be opened (%1)").arg(file.errorString());
+    const bool emptyFile = bytes.isEmpty();
     const int nul = bytes.indexOf('\0');
     const QString text = QString::fromUtf8(bytes.constData(), nul < 0 ? bytes.size() : nul);
     bytes.clear();
@@ -199,32 +210,42 @@ bool AnimalData::readAll(QString fileName)
     // final line feed; when a NUL byte cut the text short, it is only a fragment.
     const bool cutShort = nul >= 0;
     int start = 0;
+    int dataLines = 0;
     for (int line = 0;; ++line) {
         const int feed = text.indexOf(QLatin1Char('\n'), start);
         if (feed < 0 && cutShort)
             break;
-        if (line >= headerLines)
-            readLine(text.midRef(start, feed < 0 ? -1 : feed - start), line + 1);
+        if (line >= headerLines) {
+            const QStringRef piece = text.midRef(start, feed < 0 ? -1 : feed - start);
+            const bool blank = isBlankLine(piece);
+            dataLines += blank ? 0 : 1;
+            if (!readLine(piece, line + 1) && !blank)
+                ++droppedLines;
+        }
         if (feed < 0)
             break;
         start = feed + 1;
     }
 
+    if (records.isEmpty() && problem.isEmpty())
+        problem = emptyFile ? QStringLiteral("the file is empty")
+                            : QStringLiteral("no record in its %1 lines after the %2 header lines")
+                                  .arg(dataLines).arg(headerLines);
     qDebug("Read %d animals from database!", records.size());
     return true;
 }
 
-void AnimalData::readLine(const QStringRef& line, int lineNumber)
+bool AnimalData::readLine(const QStringRef& line, int lineNumber)
 {
     const Columns columns = splitColumns(line);
     const int number = columns[1].toInt();
     if (number < 1)
-        return;
+        return false;
     const qint64 code = qint64(letterCode(columns[2]) - 65) * 100 + (number - 1);
     if (code > INT_MAX) {
         qWarning("Animal database %s, line %d: exemplar number %d is too large for a code; line skipped",
                  qPrintable(fileName), lineNumber, number);
-        return;
+        return false;
     }
 
     Animal animal;
@@ -237,11 +258,22 @@ void AnimalData::readLine(const QStringRef& line, int lineNumber)
     animal.id = static_cast<int>(code);
     animal.normalize();
     records.append(animal);
+    return true;
 }
 
-void AnimalData::reload()
+bool AnimalData::reload()
 {
-    readAll(fileName);
+    // Read aside, so that a file caught half written, emptied or replaced by
+    // something else never takes the place of good records.
+    AnimalData fresh;
+    fresh.readAll(fileName);
+    if (!fresh.problem.isEmpty()) {
+        qWarning("Animal database %s not read again: %s; the %d records read before are kept",
+                 qPrintable(fileName), qPrintable(fresh.problem), records.size());
+        return false;
+    }
+    *this = fresh;
+    return true;
 }
 
 int AnimalData::indexOfId(int id) const

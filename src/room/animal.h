@@ -35,9 +35,16 @@ class AnimalData
 public:
     QVector<Animal> records;
     QString fileName;
+    // What the last read made of the file: the lines after the header that gave
+    // no record (blank lines aside), and why the file gave no record at all
+    // (empty when it gave some).
+    int droppedLines = 0;
+    QString problem{};
 
     bool readAll(QString fileName);
-    void reload();
+    // Reads the file again. A file that cannot be read, is empty or gives no
+    // record leaves the records as they were, with one warning; false then.
+    bool reload();
 
     int indexOfId(int id) const;
     int indexOfName(const QString& text) const;
@@ -51,5 +58,5 @@ public:
     void search(const QString& text, QStringList& nameList, QStringList& otherNameList) const;
 
 private:
-    void readLine(const QStringRef& line, int lineNumber);
+    bool readLine(const QStringRef& line, int lineNumber);
 };

@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QGLShaderProgram>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -90,6 +92,9 @@ WidgetOpenGL::WidgetOpenGL(QWidget* parent) : QGLWidget(parent)
     if (loadingWindow)
         loadingWindow->show();
     animalData.readAll(roomFile("determinazioni.csv"));
+    if (!animalData.problem.isEmpty())
+        qWarning("Animal database %s (working directory %s): %s; the kiosk starts without animals",
+                 qPrintable(animalData.fileName), qPrintable(QDir::currentPath()), qPrintable(animalData.problem));
     scene = new Scene();
 
     pickTimer = makeTimer("pickTimer", 200, false, SLOT(updateObjectUnderMouse()));
@@ -97,7 +102,12 @@ WidgetOpenGL::WidgetOpenGL(QWidget* parent) : QGLWidget(parent)
     blinkTimer = makeTimer("blinkTimer", 45, false, SLOT(updateBlink()));
     animationTimer = makeTimer("animationTimer", 16, false, SLOT(animateAvatar()));
     glanceTimer = makeTimer("glanceTimer", 1000, true, SLOT(startGlancing()));
+    reloadTimer = makeTimer("reloadTimer", 2000, true, SLOT(reloadDatabase()));
     setAttribute(Qt::WA_MouseTracking);
+    // A click or a tap brings the keys back from the panel, so that F5 and S work
+    // whatever the visitor touched before.
+    setFocusPolicy(Qt::ClickFocus);
+    watchDatabase();
 
     if (loadingWindow)
         connect(scene, SIGNAL(loadingProgressSignal(float)), loadingWindow, SLOT(setProgress(float)));
@@ -157,7 +167,8 @@ void WidgetOpenGL::keyPressEvent(QKeyEvent* event)
         qDebug("Reload Shaders!");
         break;
     case Qt::Key_F5:
-        animalData.reload();
+        // A change still being written keeps its quiet-time reload, which follows.
+        reloadDatabase();
         break;
     case Qt::Key_Escape:
         endProcess(0);
@@ -165,6 +176,46 @@ void WidgetOpenGL::keyPressEvent(QKeyEvent* event)
         break;
     }
     update();
+}
+
+void WidgetOpenGL::reloadDatabase()
+{
+    if (!animalData.reload())
+        return;
+    qInfo("Animal database %s read again: records read: %d, lines dropped: %d", qPrintable(animalData.fileName),
+          animalData.records.size(), animalData.droppedLines);
+    emit databaseReloaded();
+}
+
+// Editors save by writing a new file and renaming it over the old one: the
+// watch on the file then ends with it, and the folder's watch sees the new one.
+void WidgetOpenGL::watchDatabase()
+{
+    const QFileInfo file(animalData.fileName);
+    if (!databaseWatcher) {
+        databaseWatcher = new QFileSystemWatcher(this);
+        connect(databaseWatcher, SIGNAL(fileChanged(QString)), this, SLOT(databaseFileChanged()));
+        connect(databaseWatcher, SIGNAL(directoryChanged(QString)), this, SLOT(databaseFolderChanged()));
+        if (file.dir().exists())
+            databaseWatcher->addPath(file.absolutePath());
+    }
+    if (file.exists() && !databaseWatcher->files().contains(file.absoluteFilePath()))
+        databaseWatcher->addPath(file.absoluteFilePath());
+}
+
+void WidgetOpenGL::databaseFileChanged()
+{
+    watchDatabase();
+    reloadTimer->start();
+}
+
+// Another file of the folder changing leaves the database alone.
+void WidgetOpenGL::databaseFolderChanged()
+{
+    const int watched = databaseWatcher->files().size();
+    watchDatabase();
+    if (databaseWatcher->files().size() != watched)
+        reloadTimer->start();
 }
 
 void WidgetOpenGL::mousePressEvent(QMouseEvent* event)

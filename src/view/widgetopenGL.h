@@ -13,6 +13,7 @@
 #include <QPoint>
 #include <QUrl>
 
+class QFileSystemWatcher;
 class QGLShaderProgram;
 class QTimer;
 
@@ -55,6 +56,9 @@ public:
 signals:
     void notifyClickMouseOnDetail(QUrl);
     void notifyMouseOver(int id);
+    // The database was read again and its records replaced: lists and panels built
+    // from the old ones are stale.
+    void databaseReloaded();
 
 public slots:
     void goToDetail(int id);
@@ -62,11 +66,15 @@ public slots:
     void ponderDetailLater(int id);
     void updateObjectUnderMouse();
     void animateAvatar();
+    // F5, and the database file quiet for two seconds after a change.
+    void reloadDatabase();
 
 private slots:
     void updateBlink();
     void startGlancing();
     void stopGlancing();
+    void databaseFileChanged();
+    void databaseFolderChanged();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -84,6 +92,7 @@ private:
     void ensureShaderPrograms();
     void renderScene();
     QTimer* makeTimer(const char* name, int interval, bool singleShot, const char* slot);
+    void watchDatabase();
     QSize deviceSize() const;
     QPoint framebufferPixel(int x, int y) const;
 
@@ -112,4 +121,8 @@ private:
     bool mouseMoved = false;
     // Colour read by the previous mouse-over test, 0..1.
     point3 lastPickedColor;
+    // Curators edit the database while the kiosk runs: it is read again once the
+    // file has stayed unchanged for the reload timer's interval.
+    QFileSystemWatcher* databaseWatcher = nullptr;
+    QTimer* reloadTimer = nullptr;
 };
