@@ -155,6 +155,73 @@ private slots:
                                       "Uccelli", "Gazza", "", "0", "", "", "203"}));
     }
 
+    void countsDroppedLines_data()
+    {
+        QTest::addColumn<QByteArray>("lines"); // after the header
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("dropped");
+        QTest::newRow("number columns unusable") << QByteArray("1;0;A\n2;x;A\n3;3;A\n") << 1 << 2;
+        QTest::newRow("empty rows of a spreadsheet aside") << QByteArray("\n;;;;;;;;;\n \t\n1;1;A\n") << 1 << 0;
+        QTest::newRow("code too large") << QByteArray("1;2147483647;B\n") << 0 << 1;
+    }
+
+    void countsDroppedLines()
+    {
+        QFETCH(QByteArray, lines);
+        AnimalData data;
+        if (QTest::currentDataTag() == QLatin1String("code too large"))
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("too large for a code"));
+        data.readAll(writeFile(header + lines));
+        QTEST(data.records.size(), "records");
+        QTEST(data.droppedLines, "dropped");
+    }
+
+    void reloadKeepsRecordsOfABadFile_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // "folder" and "dangling link" stand for those
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("emptied") << QByteArray("") << "the file is empty";
+        QTest::newRow("header only") << header << "no record in its 0 lines after the 4 header lines";
+        QTest::newRow("garbage") << QByteArray("\x89PNG\r\n\x1a\nIHDR;1;2\n\n\n\n\xff;;\nx;y\n")
+                                 << "no record in its 2 lines after the 4 header lines";
+        QTest::newRow("a folder") << QByteArray("folder") << "cannot be opened (file to open is a directory)";
+        QTest::newRow("a dangling link") << QByteArray("dangling link") << "cannot be opened (No such file or directory)";
+    }
+
+    // A file caught empty, half written or replaced by something else never
+    // takes the place of good records; one warning names it and says why.
+    void reloadKeepsRecordsOfABadFile()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, reason);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("determinazioni.csv"));
+        QFile database(path);
+        QVERIFY(database.open(QIODevice::WriteOnly) && database.write(header + "1;1;A;;Volpe\n") > 0);
+        database.close();
+        AnimalData data;
+        data.readAll(path);
+        if (file == "folder" || file == "dangling link")
+            QVERIFY(QFile::remove(path) && (file == "folder" ? QDir().mkdir(path) : QFile::link("nowhere.csv", path)));
+        else
+            QVERIFY(database.open(QIODevice::WriteOnly) && database.write(file) == file.size());
+        database.close();
+
+        static QStringList warnings;
+        warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtWarningMsg)
+                warnings << text;
+        });
+        const bool reloaded = data.reload();
+        qInstallMessageHandler(previous);
+        QVERIFY(!reloaded);
+        QCOMPARE(warnings, QStringList("Animal database " + path + " not read again: " + reason
+                                       + "; keeping the records read before (1)"));
+        QCOMPARE(data.records.size(), 1);
+        QCOMPARE(data.records.first().name, QStringLiteral("Volpe"));
+    }
+
     void queries()
     {
         const AnimalData data = sample;

@@ -10,6 +10,7 @@
 #include <QMatrix4x4>
 #include <QPainter>
 #include <QPointer>
+#include <QSaveFile>
 #include <QTimer>
 
 #include <cmath>
@@ -17,7 +18,8 @@
 namespace {
 
 // What a child run of this binary is for: "escape" and "no room" run in the
-// folder they are given, "scaled" on a display scaled by 2 in a room of its own.
+// folder they are given, "scaled" on a display scaled by 2 and "broken room"
+// with a scene file cut short, each in a room of its own.
 const char* const childMode = "PELLAVIO_VIEW_CHILD";
 const point3 black, lupoColour(200, 40, 10), aironeColour(10, 200, 40);
 // From the start view: the north panel's centre between the details, the floor
@@ -173,6 +175,8 @@ private slots:
     void flights();
     void keysReloadShadersAndDatabase_data();
     void keysReloadShadersAndDatabase();
+    void liveReload_data();
+    void liveReload();
     void childRuns_data();
     void childRuns();
 };
@@ -182,6 +186,8 @@ void TestWidgetOpenGL::initTestCase()
     const QByteArray mode = qgetenv(childMode);
     if (mode != "escape" && mode != "no room")
         QVERIFY(room.isValid() && writeRoom(room.path()) && QDir::setCurrent(room.path()));
+    if (mode == "broken room")
+        QVERIFY(writeFile("data/Stanza.xml", "<room height='3'>\n<walls><section name='nord.jpg' he"));
     WidgetOpenGL::setLoadingWindowMaker([]() -> QWidget* { return new LoadingWindow(); });
     view = new ProbedView();
     if (mode == "escape") {
@@ -439,15 +445,63 @@ void TestWidgetOpenGL::keysReloadShadersAndDatabase()
     QCOMPARE(view->animals().records.size(), 2);
 }
 
+void TestWidgetOpenGL::liveReload_data()
+{
+    QTest::addColumn<bool>("byRename"); // saved as editors do: a new file renamed over the old
+    QTest::newRow("rewritten in place") << false;
+    QTest::newRow("saved by rename") << true;
+}
+
+// The database is read again once it has stayed unchanged for two seconds, a
+// change meanwhile starting the wait again; the watch outlives the rename.
+void TestWidgetOpenGL::liveReload()
+{
+    QFETCH(bool, byRename);
+    const auto save = [byRename](const QByteArray& bytes) {
+        if (!byRename)
+            return writeFile("data/determinazioni.csv", bytes);
+        QSaveFile file("data/determinazioni.csv");
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    };
+    QTimer* quiet = timer("reloadTimer");
+    QTest::qWait(50); // changes made by the tests before
+    quiet->stop();
+    QSignalSpy reloaded(view, SIGNAL(databaseReloaded()));
+    const QByteArray airone = "2;2;B;Uccelli;Airone;Ardea;Media;Un airone;;nota\n";
+
+    QVERIFY(save(database + airone));
+    QTRY_VERIFY(quiet->isActive());
+    QCOMPARE(quiet->interval(), 2000);
+    QTest::qWait(1000);
+    QVERIFY(save(database + airone + airone));
+    QTRY_VERIFY(quiet->remainingTime() > 1500);
+    QVERIFY(reloaded.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(reloaded.size(), 1, 5000);
+    QCOMPARE(view->animals().records.size(), 3);
+
+    QVERIFY(save(database));
+    QTRY_COMPARE_WITH_TIMEOUT(reloaded.size(), 2, 5000);
+    QCOMPARE(view->animals().records.size(), 1);
+}
+
 void TestWidgetOpenGL::childRuns_data()
 {
     QTest::addColumn<QString>("mode");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("Escape ends with 0") << "escape" << 0 << "";
-    // The path tried and the folder it was tried in, for the curator.
-    QTest::newRow("missing scene ends with -1") << "no room" << 255 << "Error!!! -.-\"\n(.|\n)*data/Stanza.xml.*%1";
-    QTest::newRow("scaled display: frame and pointing in device pixels") << "scaled" << 0 << "";
+    QTest::addColumn<QString>("absent");
+    const QString folderAdvice = "start the program from the folder that holds data/";
+    QTest::newRow("Escape ends with 0") << "escape" << 0 << "" << "";
+    // The path tried and the folder it was tried in, for the curator; the
+    // missing database before it only warns.
+    QTest::newRow("missing scene ends with -1") << "no room" << 255
+        << "Animal database data/determinazioni.csv \\(working directory %1\\): cannot be opened \\(No such file or "
+           "directory\\); the kiosk starts without animals\n(.|\n)*Error!!! -.-\"\n(.|\n)*data/Stanza.xml.*%1.*"
+           + folderAdvice << "";
+    // Where the file breaks off, and no word about folders.
+    QTest::newRow("scene cut mid-element ends with -1") << "broken room" << 255
+        << "The scene file data/Stanza.xml is not readable XML: .+ at line 2, column \\d+\n.*Error!!! -.-\"" << folderAdvice;
+    QTest::newRow("scaled display: frame and pointing in device pixels") << "scaled" << 0 << "" << "";
 }
 
 void TestWidgetOpenGL::childRuns()
@@ -455,12 +509,14 @@ void TestWidgetOpenGL::childRuns()
     QFETCH(QString, mode);
     QFETCH(int, status);
     QFETCH(QString, expected);
+    QFETCH(QString, absent);
     QTemporaryDir empty;
     const QString folder = mode == "escape" ? room.path() : empty.path();
     QString output;
     QCOMPARE(runInChild(mode, folder, output), status);
     expected.replace("%1", QRegularExpression::escape(folder));
     QVERIFY2(output.contains(QRegularExpression(expected)), qPrintable(output));
+    QVERIFY2(absent.isEmpty() || !output.contains(absent), qPrintable(output));
 }
 
 QTEST_MAIN(TestWidgetOpenGL)

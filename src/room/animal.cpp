@@ -268,7 +268,7 @@ bool AnimalData::reload()
     AnimalData fresh;
     fresh.readAll(fileName);
     if (!fresh.problem.isEmpty()) {
-        qWarning("Animal database %s not read again: %s; the %d records read before are kept",
+        qWarning("Animal database %s not read again: %s; keeping the records read before (%d)",
                  qPrintable(fileName), qPrintable(fresh.problem), records.size());
         return false;
     }

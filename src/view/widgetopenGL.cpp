@@ -113,9 +113,12 @@ WidgetOpenGL::WidgetOpenGL(QWidget* parent) : QGLWidget(parent)
         connect(scene, SIGNAL(loadingProgressSignal(float)), loadingWindow, SLOT(setProgress(float)));
     if (!scene->readXML("Stanza.xml")) {
         qDebug("Error!!! -.-\"");
-        qCritical("Cannot read the scene file data/Stanza.xml in the working directory %s: "
-                  "start the program from the folder that holds data/",
-                  qPrintable(QDir::currentPath()));
+        // A file that is there but broken has been reported with its line and
+        // column: only a missing one calls for another folder.
+        if (!QFileInfo::exists("data/Stanza.xml"))
+            qCritical("Cannot find the scene file data/Stanza.xml in the working directory %s: "
+                      "start the program from the folder that holds data/",
+                      qPrintable(QDir::currentPath()));
         endProcess(-1);
     }
     currentAvatar.resetToStart(*scene);
