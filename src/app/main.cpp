@@ -1,3 +1,4 @@
+#include "display.h"
 #include "mainwindow.h"
 #include "roomchecker.h"
 
@@ -7,6 +8,8 @@ int main(int argc, char* argv[])
 {
     if (RoomChecker::isRequested(argc, argv))
         return RoomChecker::main(argc, argv);
+    if (reportMissingDisplay(argc, argv))
+        return 1;
     QApplication application(argc, argv);
     MainWindow window;
     window.show();
