@@ -1,16 +1,62 @@
 #include "picture.h"
 
 #include <QFile>
+#include <QVector>
 #include <QtGlobal>
 
 namespace {
 
+// While an image decodes, its decoder's complaints are held back: they do not
+// say which file they are about, so they are released after a line that does.
+struct HeldMessage
+{
+    QtMsgType type;
+    QString text;
+    QByteArray file;
+    int line;
+    QByteArray function;
+    QByteArray category;
+};
+QVector<HeldMessage> heldMessages;
+QtMessageHandler releaseHandler = nullptr;
+
+void holdMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    heldMessages.append({type, text, context.file, context.line, context.function, context.category});
+}
+
+QImage decodeHoldingMessages(const QString& path, QVector<HeldMessage>& complaints)
+{
+    heldMessages.clear();
+    releaseHandler = qInstallMessageHandler(holdMessage);
+    const QImage image(path);
+    qInstallMessageHandler(releaseHandler);
+    complaints.swap(heldMessages);
+    return image;
+}
+
+void release(const QVector<HeldMessage>& complaints)
+{
+    for (const HeldMessage& message : complaints) {
+        const QMessageLogContext context(message.file.constData(), message.line, message.function.constData(),
+                                         message.category.constData());
+        releaseHandler(message.type, context, message.text);
+    }
+}
+
 // Reads an image whatever its suffix says and brings it into the byte order and
 // row order glTexImage2D expects. The printed resolution is kept, because the
-// panel's size in the room follows from it.
+// panel's size in the room follows from it. An image that cannot be read, or
+// whose decoder complains, is named in a warning before the complaints.
 bool readForGL(const QString& path, QImage& into)
 {
-    const QImage loaded(path);
+    QVector<HeldMessage> complaints;
+    const QImage loaded = decodeHoldingMessages(path, complaints);
+    if (loaded.isNull())
+        qWarning("Cannot read image: %s", qPrintable(path));
+    else if (!complaints.isEmpty())
+        qWarning("Image %s is damaged; its decoder says:", qPrintable(path));
+    release(complaints);
     into = toGLLayout(loaded);
     if (!loaded.isNull()) {
         into.setDotsPerMeterX(loaded.dotsPerMeterX());
@@ -29,11 +75,14 @@ QString detailMapPathFor(const QString& imagePath)
 }
 
 // One side follows from the other through the image's aspect ratio; an image
-// without a physical size has no aspect ratio, so that side collapses to 0.
-float followingSide(float givenSide, float followingMM, float givenMM)
+// without a physical size has no aspect ratio, so that side collapses to 0. An
+// image that could not be read has been reported already.
+float followingSide(float givenSide, float followingMM, float givenMM, const QImage& image, const QString& path)
 {
     if (givenMM == 0.0f) {
-        qWarning("Picture has no physical size: the side to follow from its aspect ratio is 0");
+        if (!image.isNull())
+            qWarning("Picture %s has no physical size: the side to follow from its aspect ratio is 0",
+                     qPrintable(path.isEmpty() ? QStringLiteral("image") : path));
         return 0.0f;
     }
     return givenSide * followingMM / givenMM;
@@ -61,21 +110,20 @@ QImage toGLLayout(const QImage& image)
 
 Picture::Picture(QString path, point3 position, point3 size)
 {
-    if (!readForGL(path, image))
-        qDebug("Cannot read image: %s", qPrintable(path));
-    setGeometry(image, position, size);
+    readForGL(path, image);
+    setGeometry(image, position, size, path);
 
     mapPath = detailMapPathFor(path);
     // A ".png" panel is its own map: one decode serves both.
     if (mapPath == path && !image.isNull())
         mapImage = image;
-    else if (!readForGL(mapPath, mapImage))
-        qDebug("Cannot read image: %s", qPrintable(mapPath));
+    else
+        readForGL(mapPath, mapImage);
     texture = noTexture;
     mapTexture = noTexture;
 }
 
-void Picture::setGeometry(const QImage& image, point3 position, point3 size)
+void Picture::setGeometry(const QImage& image, point3 position, point3 size, const QString& imagePath)
 {
     this->position = position;
     const float wM = float(image.widthMM() * 0.001);
@@ -88,9 +136,9 @@ void Picture::setGeometry(const QImage& image, point3 position, point3 size)
     if (widthGiven && heightGiven)
         this->size = point3(sx, sy, 0.0f);
     else if (widthGiven)
-        this->size = point3(sx, followingSide(sx, hM, wM), 0.0f);
+        this->size = point3(sx, followingSide(sx, hM, wM, image, imagePath), 0.0f);
     else if (heightGiven)
-        this->size = point3(followingSide(sy, wM, hM), sy, 0.0f);
+        this->size = point3(followingSide(sy, wM, hM, image, imagePath), sy, 0.0f);
     else
         this->size = point3(wM, hM, 0.0f);
 }

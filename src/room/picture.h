@@ -20,7 +20,8 @@ public:
     Picture() = default;
     Picture(QString path, point3 position, point3 size);
 
-    void setGeometry(const QImage& image, point3 position, point3 size);
+    // `imagePath` only names the image in a warning.
+    void setGeometry(const QImage& image, point3 position, point3 size, const QString& imagePath = QString());
     // Both need the view's GL context to be current.
     void createTextures();
     void draw() const;
