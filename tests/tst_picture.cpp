@@ -131,6 +131,8 @@ private slots:
                                       << QStringList{"W Cannot read image: ./A.jpg"};
         QTest::newRow("JPEG cut short") << jpeg.left(jpeg.size() * 4 / 5) << QStringList{
             "W Image ./A.jpg is damaged; its decoder says:", "W Corrupt JPEG data: premature end of data segment"};
+        QTest::newRow("PNG cut short") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
+            << QStringList{"W Cannot read image: ./A.jpg", "W libpng error: Read Error"};
     }
 
     // A panel that cannot be read is one warning that names it, also where its
