@@ -115,10 +115,11 @@ WidgetOpenGL::WidgetOpenGL(QWidget* parent) : QGLWidget(parent)
         qDebug("Error!!! -.-\"");
         // A file that is there but broken has been reported with its line and
         // column: only a missing one calls for another folder.
-        if (!QFileInfo::exists("data/Stanza.xml"))
-            qCritical("Cannot find the scene file data/Stanza.xml in the working directory %s: "
+        const QString sceneFile = roomFile("Stanza.xml");
+        if (!QFileInfo::exists(sceneFile))
+            qCritical("Cannot find the scene file %s in the working directory %s: "
                       "start the program from the folder that holds data/",
-                      qPrintable(QDir::currentPath()));
+                      qPrintable(sceneFile), qPrintable(QDir::currentPath()));
         endProcess(-1);
     }
     currentAvatar.resetToStart(*scene);
