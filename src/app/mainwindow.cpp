@@ -316,7 +316,7 @@ void MainWindow::connectPanel()
 void MainWindow::connectViewAndFullScreen()
 {
     connect(view, SIGNAL(notifyMouseOver(int)), this, SLOT(onUserMouseOverAnimal(int)));
-    connect(view, SIGNAL(databaseReloaded()), this, SLOT(databaseReloaded()));
+    connect(view, SIGNAL(databaseReloaded()), this, SLOT(onDatabaseReloaded()));
     for (const char* keys : {"ctrl+F", "alt+Return"}) {
         auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys), QKeySequence::NativeText), this);
         shortcut->setContext(Qt::ApplicationShortcut);
@@ -466,7 +466,7 @@ void MainWindow::fillNameLists(const QString& searchText)
 
 // New records: lists built from them, under the search typed, and the panel
 // showing again the exemplar it showed, or empty if it has gone.
-void MainWindow::databaseReloaded()
+void MainWindow::onDatabaseReloaded()
 {
     const int shown = shownRecordId;
     fillNameLists(lastSearchText());

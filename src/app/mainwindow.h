@@ -61,7 +61,7 @@ private slots:
     void showaDetailData(int id);
     void onUserMouseOverAnimal(int id);
     void toggleFullScreen();
-    void databaseReloaded();
+    void onDatabaseReloaded();
 
 private:
     QWidget* buildExemplarRow();

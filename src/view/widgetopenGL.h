@@ -66,13 +66,18 @@ public slots:
     void ponderDetailLater(int id);
     void updateObjectUnderMouse();
     void animateAvatar();
-    // F5, and the database file quiet for two seconds after a change.
-    void reloadDatabase();
 
 private slots:
     void updateBlink();
     void startGlancing();
     void stopGlancing();
+
+    // Slots added later follow the first ones, which keep their meta-object order.
+public slots:
+    // F5, and the database file quiet for two seconds after a change.
+    void reloadDatabase();
+
+private slots:
     void databaseFileChanged();
     void databaseFolderChanged();
 
