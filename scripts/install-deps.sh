@@ -9,6 +9,7 @@ packages=(
   libgl1-mesa-dri libglx-mesa0
   xvfb xauth xdotool imagemagick
   fonts-noto-color-emoji
+  libqrencode-dev zbar-tools
 )
 
 missing=()

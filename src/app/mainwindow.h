@@ -47,6 +47,9 @@ public:
     WidgetOpenGL* roomView() const { return view; }
     void clearAnimal();
     void resetSearch();
+    // Off: the web buttons show their address as a QR code instead of starting
+    // a browser. The code stands in for a browser that fails to start as well.
+    void setBrowserAllowed(bool allowed) { browserAllowed = allowed; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -89,4 +92,5 @@ private:
     QPushButton* infoButton = nullptr;
     QLabel* stars[3] = {nullptr, nullptr, nullptr};
     int currentDetailId = -1;
+    bool browserAllowed = true;
 };
