@@ -142,7 +142,6 @@ private:
     QLineEdit* searchField = nullptr;
     QTextEdit* notesText = nullptr;
     QPushButton* infoButton = nullptr;
-    QPushButton* imagesButton = nullptr;
 };
 
 void TestKiosk::initTestCase()
@@ -161,7 +160,6 @@ void TestKiosk::initTestCase()
     searchField = find<QLineEdit>(QStringLiteral("searchField"));
     notesText = find<QTextEdit>(QStringLiteral("notesText"));
     infoButton = find<QPushButton>(QStringLiteral("infoButton"));
-    imagesButton = find<QPushButton>(QStringLiteral("imagesButton"));
     startView.resetToStart(view->room());
     testLibHandler = qInstallMessageHandler(captureFlights);
 }

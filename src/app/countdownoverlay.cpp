@@ -3,9 +3,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-namespace {
-
-QLabel* newLabel(QWidget* parent, const char* name, int pixelSize, bool bold)
+QLabel* newOverlayLabel(QWidget* parent, const char* name, int pixelSize, bool bold)
 {
     auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
@@ -17,8 +15,6 @@ QLabel* newLabel(QWidget* parent, const char* name, int pixelSize, bool bold)
     label->setFont(font);
     return label;
 }
-
-} // namespace
 
 QString countdownText(int seconds)
 {
@@ -39,11 +35,11 @@ CountdownOverlay::CountdownOverlay(QWidget* over)
     dark.setColor(QPalette::WindowText, Qt::white);
     setPalette(dark);
 
-    auto* title = newLabel(this, "countdownTitle", 40, true);
+    auto* title = newOverlayLabel(this, "countdownTitle", 40, true);
     title->setText(QStringLiteral("Ci sei ancora?"));
-    number = newLabel(this, "countdownNumber", 140, true);
+    number = newOverlayLabel(this, "countdownNumber", 140, true);
     number->setStyleSheet(QStringLiteral("color: rgb(0, 170, 220)"));
-    text = newLabel(this, "countdownText", 30, false);
+    text = newOverlayLabel(this, "countdownText", 30, false);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(48, 32, 48, 32);

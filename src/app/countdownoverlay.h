@@ -6,6 +6,9 @@
 
 class QLabel;
 
+// A centred, wrapping label in a large font, as the kiosk's overlays use.
+QLabel* newOverlayLabel(QWidget* parent, const char* name, int pixelSize, bool bold);
+
 // "Tra 3 secondi ..." with the right singular for 1.
 QString countdownText(int seconds);
 

@@ -1,5 +1,7 @@
 #include "qrpanel.h"
 
+#include "countdownoverlay.h"
+
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -13,18 +15,6 @@ namespace {
 
 const int quietZone = 4;
 const int codeModuleSize = 8;
-
-QLabel* newCentredLabel(const QString& text, const char* name, int pixelSize)
-{
-    auto* label = new QLabel(text);
-    label->setObjectName(QLatin1String(name));
-    label->setAlignment(Qt::AlignCenter);
-    label->setWordWrap(true);
-    QFont font = label->font();
-    font.setPixelSize(pixelSize);
-    label->setFont(font);
-    return label;
-}
 
 } // namespace
 
@@ -68,11 +58,11 @@ QrPanel::QrPanel(QWidget* parent) : QFrame(parent, Qt::Popup)
     codeImage = new QLabel;
     codeImage->setObjectName(QStringLiteral("qrCode"));
     codeImage->setAlignment(Qt::AlignCenter);
-    addressText = newCentredLabel(QString(), "qrAddress", 14);
+    addressText = newOverlayLabel(this, "qrAddress", 14, false);
     addressText->setTextInteractionFlags(Qt::NoTextInteraction);
-    auto* caption = newCentredLabel(
-        QStringLiteral("Inquadra il codice con la fotocamera del telefono:\nla ricerca si apre sul tuo telefono."),
-        "qrCaption", 24);
+    QLabel* caption = newOverlayLabel(this, "qrCaption", 24, false);
+    caption->setText(
+        QStringLiteral("Inquadra il codice con la fotocamera del telefono:\nla ricerca si apre sul tuo telefono."));
     auto* closeButton = new QPushButton(QStringLiteral("Chiudi"));
     closeButton->setObjectName(QStringLiteral("qrCloseButton"));
     closeButton->setMinimumHeight(48);
