@@ -20,6 +20,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QtTest>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -54,6 +55,16 @@ QStringList items(const QComboBox* box)
     for (int i = 0; i < box->count(); ++i)
         texts << box->itemText(i);
     return texts;
+}
+
+// A pointer movement as the display delivers it, straight to `widget`: the
+// real pointer may lie over another test's window on a shared display.
+void movePointer(QWidget* widget, const QPoint& position)
+{
+    QMouseEvent move(QEvent::MouseMove, position, widget->mapToGlobal(position), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QSpontaneKeyEvent::setSpontaneous(&move);
+    qApp->notify(widget, &move);
 }
 
 // What zbarimg reads in the image, without its type prefix and final newline.
@@ -247,9 +258,8 @@ void TestKiosk::countdownAppearsAndInputCancelsIt()
     else if (input == "click")
         QTest::mouseClick(searchField, Qt::LeftButton);
     else
-        QTest::mouseMove(view, view->rect().center() + QPoint(17, 11));
-    // A pointer movement reaches the program through the display, a moment later.
-    QTRY_VERIFY_WITH_TIMEOUT(!countdown->isVisible(), 500);
+        movePointer(view, view->rect().center() + QPoint(17, 11));
+    QVERIFY(!countdown->isVisible());
     QTest::qWait(1000);
     QVERIFY(!countdown->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(countdown->isVisible(), 3000);
@@ -259,7 +269,8 @@ void TestKiosk::countdownAppearsAndInputCancelsIt()
 void TestKiosk::returnToStartRestoresEachPiece_data()
 {
     QTest::addColumn<QString>("piece");
-    for (const char* piece : {"camera", "panel", "search", "highlight", "glance", "name list", "qr panel", "dialog"})
+    // A name chosen and flown to leaves panel, highlight and camera away from the start.
+    for (const char* piece : {"name and flight", "search", "glance", "name list", "qr panel", "dialog"})
         QTest::newRow(piece) << piece;
 }
 
@@ -267,14 +278,12 @@ void TestKiosk::returnToStartRestoresEachPiece_data()
 void TestKiosk::disturb(const QString& piece)
 {
     const int firstCivetta = 0;
-    if (piece == "camera") {
-        chooseName(QStringLiteral("Civetta"));
-        QTest::keyClick(window, Qt::Key_Return);
-        QCOMPARE(WidgetOpenGL::lastVisitedDetail(), firstCivetta);
-    } else if (piece == "panel" || piece == "highlight") {
+    if (piece == "name and flight") {
         chooseName(QStringLiteral("Civetta"));
         QVERIFY(!notesText->toPlainText().isEmpty());
         QVERIFY(view->isGlancing());
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(WidgetOpenGL::lastVisitedDetail(), firstCivetta);
     } else if (piece == "search") {
         QTest::keyClicks(searchField, QStringLiteral("farfalla"));
         QVERIFY(items(animalNameBox).size() < view->animals().names().size());
@@ -389,17 +398,16 @@ void TestKiosk::pointerHidesWhileUnmoved()
 {
     auto* kiosk = window->findChild<Kiosk*>();
     QVERIFY(kiosk);
-    // The move reaches the program through the display, a moment later.
-    QTest::mouseMove(view, QPoint(40, 40));
-    QTRY_VERIFY_WITH_TIMEOUT(!kiosk->pointerHidden(), 500);
+    movePointer(view, QPoint(40, 40));
+    QVERIFY(!kiosk->pointerHidden());
     QVERIFY(!QApplication::overrideCursor());
     QTest::qWait(Kiosk::pointerHideMilliseconds - 1000);
     QVERIFY(!kiosk->pointerHidden());
     QTRY_VERIFY_WITH_TIMEOUT(kiosk->pointerHidden(), 2000);
     QVERIFY(QApplication::overrideCursor());
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BlankCursor);
-    QTest::mouseMove(view, QPoint(60, 50));
-    QTRY_VERIFY_WITH_TIMEOUT(!kiosk->pointerHidden(), 500);
+    movePointer(view, QPoint(60, 50));
+    QVERIFY(!kiosk->pointerHidden());
     QVERIFY(!QApplication::overrideCursor());
 }
 
