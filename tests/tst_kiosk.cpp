@@ -114,6 +114,7 @@ private slots:
 
     void optionsRead_data();
     void optionsRead();
+    void programReadsItsOptionsAfterQts();
     void countdownAppearsAndInputCancelsIt_data();
     void countdownAppearsAndInputCancelsIt();
     void returnToStartRestoresEachPiece_data();
@@ -162,7 +163,9 @@ void TestKiosk::initTestCase()
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QTRY_VERIFY_WITH_TIMEOUT(!loadingWindowOpen(), 60000);
     if (qgetenv(childMode) != "no browser") {
-        new Kiosk(window);
+        ProgramOptions kioskOnly;
+        kioskOnly.kiosk = true;
+        applyProgramOptions(window, kioskOnly);
         QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "captureUrl");
     }
     QApplication::setActiveWindow(window);
@@ -212,9 +215,11 @@ void TestKiosk::optionsRead_data()
     QTest::newRow("no option: the desktop program") << QStringList() << false << 0 << 0;
     QTest::newRow("kiosk: its idle and tour times") << QStringList{"--kiosk"} << true << 90 << 12;
     QTest::newRow("kiosk with short times") << QStringList{"--kiosk", "--idle", "2", "--tour=1"} << true << 2 << 1;
-    QTest::newRow("kiosk without reset or tour") << QStringList{"--kiosk", "--idle", "0", "--tour", "0"} << true << 0 << 0;
+    QTest::newRow("kiosk without reset or tour")
+        << QStringList{"--kiosk", "--idle", "0", "--tour", "0"} << true << 0 << 0;
     QTest::newRow("idle reset on the desktop") << QStringList{"--idle", "30"} << false << 30 << 0;
-    QTest::newRow("bad value keeps the default") << QStringList{"--kiosk", "--idle", "soon", "--tour", "-3"} << true << 90 << 12;
+    QTest::newRow("bad value keeps the default")
+        << QStringList{"--kiosk", "--idle", "soon", "--tour", "-3"} << true << 90 << 12;
     QTest::newRow("unknown option passed over") << QStringList{"--bogus", "--idle", "5"} << false << 5 << 0;
 }
 
@@ -229,6 +234,27 @@ void TestKiosk::optionsRead()
     QCOMPARE(options.kiosk, kiosk);
     QCOMPARE(options.idleSeconds, idleSeconds);
     QCOMPARE(options.tourSeconds, tourSeconds);
+}
+
+// The program itself: Qt takes its own options first, the rest are the program's.
+void TestKiosk::programReadsItsOptionsAfterQts()
+{
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral("./pellavio"), {"-style", "fusion", "--version"});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitCode(), 0);
+    const QString version = QString::fromLatin1(program.readAllStandardOutput());
+    QVERIFY2(version.contains(QRegularExpression("^pellavio \\d+\\.\\d+\\.\\d+\n$")), qPrintable(version));
+    QVERIFY(!program.readAllStandardError().contains("Unknown option"));
+
+    program.start(QStringLiteral("./pellavio"), {"--help"});
+    QVERIFY(program.waitForFinished(30000));
+    const QString help = QString::fromLatin1(program.readAllStandardOutput());
+    for (const char* option : {"--kiosk", "--idle <SECONDS>", "--tour <SECONDS>"})
+        QVERIFY2(help.contains(QLatin1String(option)), option);
 }
 
 void TestKiosk::countdownAppearsAndInputCancelsIt_data()
@@ -311,8 +337,8 @@ QStringList TestKiosk::startState() const
     const Avatar& camera = view->camera();
     const point3 highlight = view->highlightColor();
     const QList<QDialog*> dialogs = window->findChildren<QDialog*>();
-    const bool anyPopupOrDialog = QApplication::activePopupWidget() || QApplication::activeModalWidget()
-                                  || std::any_of(dialogs.begin(), dialogs.end(), [](QDialog* d) { return d->isVisible(); });
+    const bool dialogOpen = std::any_of(dialogs.begin(), dialogs.end(), [](QDialog* d) { return d->isVisible(); });
+    const bool anyPopupOrDialog = QApplication::activePopupWidget() || QApplication::activeModalWidget() || dialogOpen;
     return {
         QStringLiteral("camera %1 %2 %3, yaw %4, fov %5, detail %6")
             .arg(camera.position.x).arg(camera.position.y).arg(camera.position.z)
@@ -327,7 +353,8 @@ QStringList TestKiosk::startState() const
             .arg(window->findChild<QTimer*>(QStringLiteral("blinkTimer"))->isActive()),
         QStringLiteral("glance %1 %2 %3").arg(view->isGlancing()).arg(view->ponderedDetail())
             .arg(window->findChild<QTimer*>(QStringLiteral("glanceTimer"))->isActive()),
-        QStringLiteral("qr panel %1, popup or dialog %2").arg(qrPanel() && qrPanel()->isVisible()).arg(anyPopupOrDialog),
+        QStringLiteral("qr panel %1, popup or dialog %2")
+            .arg(qrPanel() && qrPanel()->isVisible()).arg(anyPopupOrDialog),
     };
 }
 
@@ -390,7 +417,8 @@ void TestKiosk::kioskOutlivesVisitorsAndEndsForStaff()
 {
     QString output;
     const int status = runChild(QStringLiteral("exit"), QProcessEnvironment::systemEnvironment(), output);
-    QCOMPARE(output, QStringLiteral("after the visitor: full screen 1, visible 1, closed 0\nevent loop ended with 0\n"));
+    QCOMPARE(output,
+             QStringLiteral("after the visitor: full screen 1, visible 1, closed 0\nevent loop ended with 0\n"));
     QCOMPARE(status, 0);
 }
 
@@ -517,7 +545,8 @@ void TestKiosk::childRun()
     QApplication::processEvents();
     std::printf("after the visitor: full screen %d, visible %d, closed %d\n", window->isFullScreen(),
                 window->isVisible(), closed);
-    QTimer::singleShot(0, window, [this] { QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier); });
+    QTimer::singleShot(0, window,
+                       [this] { QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier); });
     QTimer::singleShot(10000, qApp, [] { QApplication::exit(7); });
     const int status = QApplication::exec();
     std::printf("event loop ended with %d\n", status);

@@ -64,6 +64,12 @@ bool Kiosk::eventFilter(QObject* watched, QEvent* event)
             QTimer::singleShot(0, this, SLOT(coverScreen()));
         return false;
     }
+    // Closing the loading window by hand would end the program at once; it
+    // still closes itself when the room is ready.
+    if (event->type() == QEvent::Close && event->spontaneous() && watched->inherits("LoadingWindow")) {
+        event->ignore();
+        return true;
+    }
     if (event->type() == QEvent::MouseMove && event->spontaneous()) {
         showPointer();
         pointerTimer->start();
