@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdotool imagemagick
   fonts-noto-color-emoji
   dpkg-dev file desktop-file-utils appstream
+  libqrencode-dev zbar-tools
 )
 
 missing=()

@@ -3,13 +3,14 @@
 #include "roomfolder.h"
 #include "shaderfolder.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
 QString installedShareFolder()
 {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + "/" PELLAVIO_SHARE_FROM_BIN);
+    // The program's own folder, known before any application object exists.
+    const QString programFolder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    return QDir::cleanPath(programFolder + "/" PELLAVIO_SHARE_FROM_BIN);
 }
 
 void chooseRoomAndShaderFolders(const QString& dataFolder)

@@ -10,6 +10,5 @@ QString installedShareFolder();
 
 // Points the room reader at `dataFolder` when one is given, else at data/ in
 // the working directory if it exists, else at the installed demo room; shaders
-// missing from the working directory come from the installation. Needs the
-// application object (the program's own folder comes from it).
+// missing from the working directory come from the installation.
 void chooseRoomAndShaderFolders(const QString& dataFolder);

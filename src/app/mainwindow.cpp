@@ -2,6 +2,7 @@
 
 #include "animal.h"
 #include "loadingwindow.h"
+#include "qrpanel.h"
 #include "widgetopenGL.h"
 
 #include <QBrush>
@@ -486,7 +487,9 @@ void MainWindow::onDatabaseReloaded()
 void MainWindow::openWebSearch(const QString& pathAndQuery, const QString& query)
 {
     const QString address = QStringLiteral("http://%1%2").arg(QLatin1String(webSearchHost), pathAndQuery.arg(query));
-    QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
+    const QUrl url(address, QUrl::TolerantMode);
+    if (!browserAllowed || !QDesktopServices::openUrl(url))
+        QrPanel::showAddress(this, url);
 }
 
 void MainWindow::userWantedGoogleData()

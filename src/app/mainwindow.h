@@ -47,6 +47,9 @@ public:
     WidgetOpenGL* roomView() const { return view; }
     void clearAnimal();
     void resetSearch();
+    // Off: the web buttons show their address as a QR code instead of starting
+    // a browser. The code stands in for a browser that fails to start as well.
+    void setBrowserAllowed(bool allowed) { browserAllowed = allowed; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -93,4 +96,5 @@ private:
     int currentDetailId = -1;
     // The id of the record the panel shows; -1 while it is empty.
     int shownRecordId = -1;
+    bool browserAllowed = true;
 };

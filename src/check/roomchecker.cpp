@@ -6,6 +6,7 @@
 #include "layoutcheck.h"
 #include "modelcheck.h"
 #include "proofsheet.h"
+#include "roomfolder.h"
 #include "roomundercheck.h"
 #include "scenefilecheck.h"
 
@@ -21,7 +22,8 @@ const int usageStatus = 2;
 
 struct CheckOptions
 {
-    QString folder = QStringLiteral("data");
+    // data/ in the working directory, or the room the program was pointed at.
+    QString folder = roomFolder();
     bool strict = false;
     bool json = false;
     QString sheetFolder;

@@ -358,6 +358,21 @@ void WidgetOpenGL::stopGlancing()
     update();
 }
 
+void WidgetOpenGL::returnToStart()
+{
+    glanceTimer->stop();
+    ponderedDetailId = -1;
+    stopGlancing();
+    selectedColor = point3();
+    // Forgotten, so that the pointer resting where it was picks afresh once it moves.
+    lastPickedColor = point3();
+    setCursor(Qt::ArrowCursor);
+    lastDetailId = -1;
+    Avatar start;
+    start.resetToStart(*scene);
+    moveAvatarTo(start);
+}
+
 void WidgetOpenGL::updateBlink()
 {
     blinkPhase += 0.4f;

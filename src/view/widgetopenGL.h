@@ -66,6 +66,9 @@ public slots:
     void ponderDetailLater(int id);
     void updateObjectUnderMouse();
     void animateAvatar();
+    // The view as a new visitor finds it: the camera flies back to the room's
+    // start view, and no highlight, pulse, glance or visited detail is left.
+    void returnToStart();
 
 private slots:
     void updateBlink();
