@@ -39,4 +39,19 @@ for program in "$work/prefix/bin/pellavio" "$work/unpacked/usr/bin/pellavio"; do
   "$program" --check > "$work/check.log" 2>&1 || { cat "$work/check.log"; fail "$program --check on the installed room"; }
   grep -qE '^0 errors, [0-9]+ warnings' "$work/check.log" || { cat "$work/check.log"; fail "$program --check summary"; }
 done
+
+# The packaged program shows its demo room, shaders included, started from elsewhere.
+if [ -n "${DISPLAY:-}" ]; then
+  "$work/unpacked/usr/bin/pellavio" > "$work/run.log" 2>&1 &
+  pid=$!
+  for _ in $(seq 120); do
+    grep -q 'PROGRESS 200%' "$work/run.log" && break
+    sleep 0.5
+  done
+  sleep 1
+  kill "$pid" 2> /dev/null || true
+  wait "$pid" 2> /dev/null || true
+  grep -q 'PROGRESS 200%' "$work/run.log" || { cat "$work/run.log"; fail "the packaged program did not load its room"; }
+  ! grep -q 'Shader program' "$work/run.log" || { grep 'Shader program' "$work/run.log"; fail "shaders"; }
+fi
 echo "Installed with cmake --install and from $(basename "$deb"): version, help and check work."

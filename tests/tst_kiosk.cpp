@@ -247,13 +247,13 @@ void TestKiosk::programReadsItsOptionsAfterQts()
     QVERIFY(program.waitForFinished(30000));
     QCOMPARE(program.exitCode(), 0);
     const QString version = QString::fromLatin1(program.readAllStandardOutput());
-    QVERIFY2(version.contains(QRegularExpression("^pellavio \\d+\\.\\d+\\.\\d+\n$")), qPrintable(version));
+    QVERIFY2(version.contains(QRegularExpression("^pellavio \\d+\\.\\d+\\.\\d+ \\(built \\d{4}-\\d\\d-\\d\\d\\)\n$")), qPrintable(version));
     QVERIFY(!program.readAllStandardError().contains("Unknown option"));
 
     program.start(QStringLiteral("./pellavio"), {"--help"});
     QVERIFY(program.waitForFinished(30000));
     const QString help = QString::fromLatin1(program.readAllStandardOutput());
-    for (const char* option : {"--kiosk", "--idle <SECONDS>", "--tour <SECONDS>"})
+    for (const char* option : {"--kiosk", "--idle <SECONDS>", "--tour <SECONDS>", "--data <DIR>", "--check"})
         QVERIFY2(help.contains(QLatin1String(option)), option);
 }
 

@@ -14,8 +14,11 @@ int main(int argc, char* argv[])
         return RoomChecker::main(argc, argv);
     }
     if (asksForTextOnly(argc, argv)) {
-        const QCoreApplication application(argc, argv);
-        readProgramOptions(QCoreApplication::arguments());
+        // Help and version print text and end: they need no screen, but Qt's own
+        // options must still be taken out before the program's are read.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        const QApplication application(argc, argv);
+        readProgramOptions(QApplication::arguments());
     }
     if (reportMissingDisplay(argc, argv))
         return 1;
