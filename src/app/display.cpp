@@ -18,11 +18,15 @@ bool platformChosen(int argc, char** argv)
     return false;
 }
 
+// A server that answers keeps this connection until the process ends: were it
+// the server's only client, closing it would make a virtual X server reset,
+// and the toolkit connecting a moment later could meet the reset and abort.
 bool xServerAnswers()
 {
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     const bool answers = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
+    if (!answers)
+        xcb_disconnect(connection);
     return answers;
 }
 
