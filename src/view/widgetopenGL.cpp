@@ -4,6 +4,7 @@
 #include "roomfolder.h"
 #include "shaderfolder.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QTouchEvent>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -86,7 +88,8 @@ void WidgetOpenGL::setLoadingWindowMaker(LoadingWindowMaker maker)
     loadingWindowMaker = maker;
 }
 
-WidgetOpenGL::WidgetOpenGL(QWidget* parent) : QGLWidget(parent)
+WidgetOpenGL::WidgetOpenGL(QWidget* parent)
+    : QGLWidget(parent), touchGestures(QApplication::startDragDistance())
 {
     QWidget* loadingWindow = loadingWindowMaker ? loadingWindowMaker() : nullptr;
     if (loadingWindow)
@@ -104,6 +107,7 @@ WidgetOpenGL::WidgetOpenGL(QWidget* parent) : QGLWidget(parent)
     glanceTimer = makeTimer("glanceTimer", 1000, true, SLOT(startGlancing()));
     reloadTimer = makeTimer("reloadTimer", 2000, true, SLOT(reloadDatabase()));
     setAttribute(Qt::WA_MouseTracking);
+    setAttribute(Qt::WA_AcceptTouchEvents);
     // A click or a tap brings the keys back from the panel, so that F5 and S work
     // whatever the visitor touched before.
     setFocusPolicy(Qt::ClickFocus);
@@ -230,11 +234,16 @@ void WidgetOpenGL::mousePressEvent(QMouseEvent* event)
     } else if (event->button() == Qt::LeftButton) {
         setCursor(Qt::BlankCursor);
         // The detail of the last mouse-over test, not a fresh read.
-        const int id = scene->detailIdAtColor(selectedColor.x * 255.0f, selectedColor.y * 255.0f,
-                                              selectedColor.z * 255.0f);
-        if (id != -1)
-            goToDetail(id);
+        goToSelectedDetail();
     }
+}
+
+void WidgetOpenGL::goToSelectedDetail()
+{
+    const int id = scene->detailIdAtColor(selectedColor.x * 255.0f, selectedColor.y * 255.0f,
+                                          selectedColor.z * 255.0f);
+    if (id != -1)
+        goToDetail(id);
 }
 
 void WidgetOpenGL::mouseReleaseEvent(QMouseEvent*)
@@ -246,10 +255,8 @@ void WidgetOpenGL::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint position = roundedPosition(event->localPos());
     if (event->buttons() == Qt::LeftButton) {
-        animationTimer->stop();
         setCursor(Qt::BlankCursor);
-        currentAvatar.rotateBy(lastMousePos.x() - position.x(), lastMousePos.y() - position.y());
-        update();
+        turnCamera(lastMousePos, position);
     } else {
         mouseMoved = true;
     }
@@ -261,12 +268,74 @@ void WidgetOpenGL::wheelEvent(QWheelEvent* event)
     // The dominant axis, as the wheel's single delta.
     const QPoint angle = event->angleDelta();
     const int delta = std::abs(angle.x()) > std::abs(angle.y()) ? angle.x() : angle.y();
+    // Only the direction counts, not how many notches.
     const int steps = delta / 120;
-    if (steps > 0)
+    zoomCamera(steps > 0 ? 1 : steps < 0 ? -1 : 0);
+}
+
+// The room follows the hand: a drag stops a flight where it stands.
+void WidgetOpenGL::turnCamera(const QPoint& from, const QPoint& to)
+{
+    animationTimer->stop();
+    currentAvatar.rotateBy(from.x() - to.x(), from.y() - to.y());
+    update();
+}
+
+void WidgetOpenGL::zoomCamera(int steps)
+{
+    for (int i = 0; i < steps; ++i)
         currentAvatar.zoomIn();
-    else if (steps < 0)
+    for (int i = 0; i > steps; --i)
         currentAvatar.zoomOut();
     update();
+}
+
+bool WidgetOpenGL::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+        // Accepted, so that no mouse events are made up from the touch.
+        event->accept();
+        touchGesture(*static_cast<QTouchEvent*>(event));
+        return true;
+    default:
+        return QGLWidget::event(event);
+    }
+}
+
+void WidgetOpenGL::touchGesture(const QTouchEvent& event)
+{
+    const TouchGestures::Gesture gesture = touchGestures.take(event);
+    switch (gesture.kind) {
+    case TouchGestures::Gesture::Tap:
+        tapAt(roundedPosition(gesture.to));
+        break;
+    case TouchGestures::Gesture::Turn:
+        turnCamera(roundedPosition(gesture.from), roundedPosition(gesture.to));
+        break;
+    case TouchGestures::Gesture::Zoom:
+        zoomCamera(gesture.zoomSteps);
+        break;
+    case TouchGestures::Gesture::TwoFingerTap:
+        goToDetail(-1);
+        break;
+    case TouchGestures::Gesture::None:
+        break;
+    }
+}
+
+// A finger has no resting pointer to pick ahead of it: a tap picks at once.
+// Tapping the pulsing detail again goes there, as a click on it does.
+void WidgetOpenGL::tapAt(const QPoint& position)
+{
+    const point3 color = mapColorAt(position);
+    if (!isBlack(color) && color == selectedColor && blinkTimer->isActive())
+        goToSelectedDetail();
+    else
+        showPicked(color);
 }
 
 void WidgetOpenGL::enterEvent(QEvent*)
@@ -400,21 +469,33 @@ void WidgetOpenGL::updateObjectUnderMouse()
     if (!mouseMoved)
         return;
     mouseMoved = false;
+    const point3 color = mapColorAt(lastMousePos);
+    if (color == lastPickedColor)
+        return;
+    showPicked(color);
+}
+
+point3 WidgetOpenGL::mapColorAt(const QPoint& position)
+{
     makeCurrent();
     ensureShaderPrograms();
     if (useProgram(mapProgram))
         mapProgram->setUniformValue("mapTexture", 1);
-    // Only the pixel under the pointer is read back, so only it is drawn.
-    const QPoint pixel = framebufferPixel(lastMousePos.x(), lastMousePos.y());
+    // Only the pixel read back is drawn.
+    const QPoint pixel = framebufferPixel(position.x(), position.y());
     glEnable(GL_SCISSOR_TEST);
     glScissor(pixel.x(), pixel.y(), 1, 1);
     renderScene();
     glDisable(GL_SCISSOR_TEST);
 
-    const point3 read = readPixelColor(lastMousePos.x(), lastMousePos.y());
-    const point3 color(read.x / 255.0f, read.y / 255.0f, read.z / 255.0f);
-    if (color == lastPickedColor)
-        return;
+    const point3 read = readPixelColor(position.x(), position.y());
+    return point3(read.x / 255.0f, read.y / 255.0f, read.z / 255.0f);
+}
+
+void WidgetOpenGL::showPicked(const point3& color)
+{
+    // Also after a tap, so that the pointer's next test compares with what
+    // was picked last, by finger or pointer.
     lastPickedColor = color;
     if (isBlack(color)) {
         setCursor(Qt::ArrowCursor);

@@ -8,6 +8,7 @@
 #include "avatar.h"
 #include "geometry.h"
 #include "scene.h"
+#include "touchgestures.h"
 
 #include <QGLWidget>
 #include <QPoint>
@@ -16,6 +17,7 @@
 class QFileSystemWatcher;
 class QGLShaderProgram;
 class QTimer;
+class QTouchEvent;
 
 class WidgetOpenGL : public QGLWidget
 {
@@ -85,6 +87,8 @@ private slots:
     void databaseFolderChanged();
 
 protected:
+    // Touch arrives here, not as mouse events made up from it.
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -99,6 +103,16 @@ private:
     QGLShaderProgram* loadShaderProgram(QString name);
     void ensureShaderPrograms();
     void renderScene();
+    // The "map" pass under widget pixel `position`: the detail-map colour there, 0..1.
+    point3 mapColorAt(const QPoint& position);
+    // A colour just picked becomes the highlight (black: none), as the
+    // mouse-over test makes it.
+    void showPicked(const point3& color);
+    void goToSelectedDetail();
+    void turnCamera(const QPoint& from, const QPoint& to);
+    void zoomCamera(int steps);
+    void touchGesture(const QTouchEvent& event);
+    void tapAt(const QPoint& position);
     QTimer* makeTimer(const char* name, int interval, bool singleShot, const char* slot);
     void watchDatabase();
     QSize deviceSize() const;
@@ -133,4 +147,5 @@ private:
     // file has stayed unchanged for the reload timer's interval.
     QFileSystemWatcher* databaseWatcher = nullptr;
     QTimer* reloadTimer = nullptr;
+    TouchGestures touchGestures;
 };
