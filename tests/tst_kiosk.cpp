@@ -4,17 +4,20 @@
 #include "countdownoverlay.h"
 #include "idlereset.h"
 #include "mainwindow.h"
+#include "panelfit.h"
 #include "programoptions.h"
 #include "qrpanel.h"
 #include "widgetopenGL.h"
 
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScreen>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -122,6 +125,8 @@ private slots:
     void tourVisitsDetailsInOrderAndInputStopsIt();
     void kioskOutlivesVisitorsAndEndsForStaff();
     void pointerHidesWhileUnmoved();
+    void panelFitsFingers_data();
+    void panelFitsFingers();
     void qrCodeCarriesTheBrowserAddress_data();
     void qrCodeCarriesTheBrowserAddress();
     void qrPanelCloses_data();
@@ -196,6 +201,7 @@ void TestKiosk::init()
 void TestKiosk::cleanup()
 {
     idleReset.reset();
+    window->setGeometry(window->screen()->geometry());
 }
 
 void TestKiosk::cleanupTestCase()
@@ -553,6 +559,36 @@ void TestKiosk::childRun()
     std::fflush(stdout);
     delete window;
     std::exit(status);
+}
+
+void TestKiosk::panelFitsFingers_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("800 x 600") << QSize(800, 600);
+    QTest::newRow("full HD") << QSize(1920, 1080);
+}
+
+// Every button, pick list, list entry and the search field a finger high, and
+// every label whole, the twelve exemplar numbers among them.
+void TestKiosk::panelFitsFingers()
+{
+    QFETCH(QSize, size);
+    window->resize(size);
+    chooseName(QStringLiteral("Farfalla"));
+    QTRY_COMPARE(window->size(), size);
+    QApplication::processEvents();
+    int buttons = 0;
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        if (!button->isVisible())
+            continue;
+        ++buttons;
+        QVERIFY2(button->height() >= 44 && labelWhole(button), qPrintable(button->objectName()));
+    }
+    QCOMPARE(buttons, 14);
+    for (QComboBox* box : window->findChildren<QComboBox*>())
+        QVERIFY2(box->height() >= 44 && box->view()->sizeHintForRow(0) >= 44, qPrintable(box->objectName()));
+    QVERIFY(searchField->height() >= 44);
+    QVERIFY(labelWhole(find<QLabel>(QStringLiteral("exemplarLabel"))));
 }
 
 QTEST_MAIN(TestKiosk)

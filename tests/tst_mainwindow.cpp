@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "animal.h"
+#include "panelfit.h"
 #include "scene.h"
 #include "widgetopenGL.h"
 
@@ -111,10 +112,13 @@ private slots:
 
     void startUpState();
     void resizeSharedFourToOne();
+    void exemplarNumbersWhole_data();
+    void exemplarNumbersWhole();
     void fullScreenShortcuts_data();
     void fullScreenShortcuts();
     void detailCodeShownAndLogged_data();
     void detailCodeShownAndLogged();
+    void pointingAtAnimalFillsPanel_data();
     void pointingAtAnimalFillsPanel();
     void choosingNameAndExemplarButtonsHighlightThenFly();
     void searchEscapeAndPointing_data();
@@ -310,6 +314,25 @@ void TestMainWindow::resizeSharedFourToOne()
     window->resize(800, 600);
 }
 
+void TestMainWindow::exemplarNumbersWhole_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("800 x 600") << QSize(800, 600);
+    QTest::newRow("full HD") << QSize(1920, 1080);
+}
+
+void TestMainWindow::exemplarNumbersWhole()
+{
+    QFETCH(QSize, size);
+    window->resize(size);
+    chooseName(knownAnimal);
+    QTRY_COMPARE(window->size(), size);
+    QApplication::processEvents();
+    for (QPushButton* button : exemplarButtons)
+        QVERIFY2(button->isVisible() && labelWhole(button), qPrintable(button->text()));
+    window->resize(800, 600);
+}
+
 void TestMainWindow::fullScreenShortcuts_data()
 {
     QTest::addColumn<QKeySequence>("keys");
@@ -351,15 +374,30 @@ void TestMainWindow::detailCodeShownAndLogged()
     QVERIFY(logLines.contains("void MainWindow::showaDetailData(int): " + code));
 }
 
+void TestMainWindow::pointingAtAnimalFillsPanel_data()
+{
+    QTest::addColumn<bool>("byTap");
+    QTest::newRow("pointer resting on it") << false;
+    QTest::newRow("tapped, at once") << true;
+}
+
 // With the camera square in front of the detail, its centre is the view's centre.
 void TestMainWindow::pointingAtAnimalFillsPanel()
 {
+    QFETCH(bool, byTap);
     const int id = 102;  // a butterfly on the second north panel
     Avatar facing;
     QVERIFY(facing.setInFrontOf(detailWithId(id), viewAspect()));
     view->placeCamera(facing);
-    QTest::mouseMove(view, view->rect().center() - QPoint(3, 0));
-    QTest::mouseMove(view, view->rect().center());
+    if (byTap) {
+        static QTouchDevice* const screen = QTest::createTouchDevice();
+        QTest::touchEvent(view, screen).press(0, view->rect().center(), view);
+        QTest::touchEvent(view, screen).release(0, view->rect().center(), view);
+        QCOMPARE(codeField->text(), QStringLiteral("CODE B3"));
+    } else {
+        QTest::mouseMove(view, view->rect().center() - QPoint(3, 0));
+        QTest::mouseMove(view, view->rect().center());
+    }
     QTRY_COMPARE(codeField->text(), QStringLiteral("CODE B3"));
     QCOMPARE(panel(), knownAnimalPanel(id));
 

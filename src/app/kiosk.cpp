@@ -6,17 +6,38 @@
 #include "widgetopenGL.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyledItemDelegate>
 #include <QTimer>
+
+namespace {
+
+// Rows of a pick list's popup a finger can hit.
+class FingerHighItems : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return QStyledItemDelegate::sizeHint(option, index).expandedTo(QSize(0, Kiosk::fingerHeight));
+    }
+};
+
+} // namespace
 
 Kiosk::Kiosk(MainWindow* window) : QObject(window), window(window)
 {
     window->setBrowserAllowed(false);
     disableFullScreenToggles();
+    fitPanelToFingers();
 
     auto* staffExit = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+Q")), window);
     staffExit->setObjectName(QStringLiteral("staffExitShortcut"));
@@ -50,6 +71,23 @@ void Kiosk::disableFullScreenToggles()
         if (toggles.contains(shortcut->key()))
             shortcut->setEnabled(false);
     }
+}
+
+// The panel's widgets go by their object names. Taller boxes and buttons only
+// widen the panel where a label needs it; the exemplar buttons become squares.
+void Kiosk::fitPanelToFingers()
+{
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        const bool exemplar = button->objectName().startsWith(QLatin1String("exemplarButton"));
+        button->setMinimumSize(exemplar ? qMax(button->minimumWidth(), fingerHeight) : button->minimumWidth(),
+                               fingerHeight);
+    }
+    for (QComboBox* box : window->findChildren<QComboBox*>()) {
+        box->setMinimumHeight(fingerHeight);
+        box->setItemDelegate(new FingerHighItems(box));
+    }
+    for (QLineEdit* field : window->findChildren<QLineEdit*>())
+        field->setMinimumHeight(fingerHeight);
 }
 
 bool Kiosk::eventFilter(QObject* watched, QEvent* event)

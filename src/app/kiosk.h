@@ -17,6 +17,9 @@ class Kiosk : public QObject
 
 public:
     static const int pointerHideMilliseconds = 3000;
+    // A fingertip, in device-independent pixels: the least height of every
+    // button, pick list, list entry and the search field.
+    static const int fingerHeight = 44;
 
     explicit Kiosk(MainWindow* window);
     ~Kiosk() override;
@@ -33,6 +36,7 @@ private slots:
 private:
     void showPointer();
     void disableFullScreenToggles();
+    void fitPanelToFingers();
 
     MainWindow* window = nullptr;
     QTimer* pointerTimer = nullptr;

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFont>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
@@ -23,6 +24,7 @@
 #include <QShortcut>
 #include <QSpacerItem>
 #include <QSplitter>
+#include <QStyle>
 #include <QTextEdit>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -32,6 +34,8 @@ const char* const webSearchHost = "www.google.com";
 namespace {
 
 const int exemplarButtonCount = 12;
+// Three rows of four: every number readable in the narrow panel of an 800 x 600 window.
+const int exemplarColumns = 4;
 const QColor accentColor(0, 138, 184, 255);
 
 // Shared by every window of the process, as the panel's slots expect.
@@ -49,6 +53,15 @@ void applyAccentStyle(QWidget* widget)
     QPalette palette;
     palette.setBrush(QPalette::All, QPalette::Text, QBrush(accentColor, Qt::SolidPattern));
     widget->setPalette(palette);
+}
+
+// Wide enough for the button's widest number with the style's margins and frame.
+int exemplarButtonWidth(const QPushButton* button)
+{
+    const QStyle* style = button->style();
+    const int margins = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button)
+                        + style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    return button->fontMetrics().horizontalAdvance(QString::number(exemplarButtonCount)) + 2 * margins;
 }
 
 void makeItalic(QWidget* widget)
@@ -221,7 +234,7 @@ void MainWindow::resetSharedState()
 QWidget* MainWindow::buildExemplarRow()
 {
     auto* row = new QWidget;
-    auto* rowLayout = new QHBoxLayout;
+    auto* rowLayout = new QGridLayout;
     rowLayout->setSpacing(4);
     row->setLayout(rowLayout);
 
@@ -233,13 +246,13 @@ QWidget* MainWindow::buildExemplarRow()
 
     for (int i = 0; i < exemplarButtonCount; ++i) {
         auto* button = new QPushButton(QString::number(i + 1));
-        button->setMaximumWidth(24);
-        button->setMinimumWidth(12);
-        rowLayout->addWidget(button);
+        button->setMinimumWidth(exemplarButtonWidth(button));
+        button->setMaximumWidth(button->minimumWidth());
+        rowLayout->addWidget(button, i / exemplarColumns, i % exemplarColumns);
         exemplarButtons->addButton(button, i);
         button->hide();
     }
-    rowLayout->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    rowLayout->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Minimum), 0, exemplarColumns);
     return row;
 }
 
