@@ -17,7 +17,7 @@ const int butterfly = 102;
 
 // The fingers on the view of the demo room, side by side with the mouse and
 // the wheel they stand in for.
-class TestTouch : public QObject
+class TestTouchGestures : public QObject
 {
     Q_OBJECT
 
@@ -84,7 +84,7 @@ private slots:
     void touchAndMouseInterleaved();
 };
 
-void TestTouch::initTestCase()
+void TestTouchGestures::initTestCase()
 {
     screen = QTest::createTouchDevice();
     view = new WidgetOpenGL();
@@ -99,7 +99,7 @@ void TestTouch::initTestCase()
 
 // In front of the butterfly, nothing highlighted, no flight and no periodic
 // mouse-over test, the pointer resting in a corner.
-void TestTouch::init()
+void TestTouchGestures::init()
 {
     view->findChild<QTimer*>("pickTimer")->stop();
     view->returnToStart();
@@ -111,7 +111,7 @@ void TestTouch::init()
 
 // A tap fills the panel and pulses at once, where no pointer rested; a second
 // tap on the pulsing butterfly flies there, as a click does.
-void TestTouch::tapPicksAtOnceAndSecondTapFlies()
+void TestTouchGestures::tapPicksAtOnceAndSecondTapFlies()
 {
     Avatar wider = facing;
     wider.fov = 70.0f; // the butterfly still at the centre, the flight still to come
@@ -133,7 +133,7 @@ void TestTouch::tapPicksAtOnceAndSecondTapFlies()
     QCOMPARE(entered.size(), 1);
 }
 
-void TestTouch::tapOnFloorClears()
+void TestTouchGestures::tapOnFloorClears()
 {
     tap(centre());
     QVERIFY(blink->isActive());
@@ -146,7 +146,7 @@ void TestTouch::tapOnFloorClears()
     QVERIFY(!blink->isActive() && entered.isEmpty() && !flight->isActive());
 }
 
-void TestTouch::dragTurnsAsTheMouse_data()
+void TestTouchGestures::dragTurnsAsTheMouse_data()
 {
     QTest::addColumn<QVector<QPoint>>("path");
     QTest::addColumn<QPointF>("turn"); // yaw and pitch, degrees
@@ -159,7 +159,7 @@ void TestTouch::dragTurnsAsTheMouse_data()
 
 // The finger turns by the whole way from where it went down, as the mouse
 // turns from where it was pressed.
-void TestTouch::dragTurnsAsTheMouse()
+void TestTouchGestures::dragTurnsAsTheMouse()
 {
     QFETCH(QVector<QPoint>, path);
     QFETCH(QPointF, turn);
@@ -175,7 +175,7 @@ void TestTouch::dragTurnsAsTheMouse()
     QVERIFY(entered.isEmpty() && view->highlightColor() == point3() && WidgetOpenGL::lastVisitedDetail() == -1);
 }
 
-void TestTouch::pinchZoomsAsTheWheel_data()
+void TestTouchGestures::pinchZoomsAsTheWheel_data()
 {
     QTest::addColumn<float>("fov");
     QTest::addColumn<int>("from"); // the fingers' spread, pixels
@@ -190,7 +190,7 @@ void TestTouch::pinchZoomsAsTheWheel_data()
 
 // Each 5 % of spread is one wheel notch, taken while the fingers move, with
 // the wheel's limits and its step back at 90 degrees.
-void TestTouch::pinchZoomsAsTheWheel()
+void TestTouchGestures::pinchZoomsAsTheWheel()
 {
     QFETCH(float, fov);
     QFETCH(int, from);
@@ -215,7 +215,7 @@ void TestTouch::pinchZoomsAsTheWheel()
     QCOMPARE(WidgetOpenGL::lastVisitedDetail(), -1);
 }
 
-void TestTouch::twoFingerTapFliesBack_data()
+void TestTouchGestures::twoFingerTapFliesBack_data()
 {
     QTest::addColumn<QPoint>("slide"); // both fingers, the same way
     QTest::addColumn<bool>("back");
@@ -224,7 +224,7 @@ void TestTouch::twoFingerTapFliesBack_data()
     QTest::newRow("two fingers sliding away") << QPoint(40, 0) << false;
 }
 
-void TestTouch::twoFingerTapFliesBack()
+void TestTouchGestures::twoFingerTapFliesBack()
 {
     QFETCH(QPoint, slide);
     QFETCH(bool, back);
@@ -243,7 +243,7 @@ void TestTouch::twoFingerTapFliesBack()
 
 // Whichever of finger and pointer picked last holds the highlight; a tap on
 // what the pointer highlighted flies there, a click where a tap highlighted.
-void TestTouch::touchAndMouseInterleaved()
+void TestTouchGestures::touchAndMouseInterleaved()
 {
     QSignalSpy entered(view, SIGNAL(notifyMouseOver(int)));
     const auto pointAtButterfly = [this] {
@@ -276,5 +276,5 @@ void TestTouch::touchAndMouseInterleaved()
     QCOMPARE(entered.size(), 2);
 }
 
-QTEST_MAIN(TestTouch)
-#include "tst_touch.moc"
+QTEST_MAIN(TestTouchGestures)
+#include "tst_touchgestures.moc"
