@@ -80,6 +80,14 @@ QStringList items(const QComboBox* box)
     return texts;
 }
 
+// A finger's tap, with no pointer anywhere near.
+void tap(QWidget* widget, const QPoint& at)
+{
+    static QTouchDevice* const screen = QTest::createTouchDevice();
+    QTest::touchEvent(widget, screen).press(0, at, widget);
+    QTest::touchEvent(widget, screen).release(0, at, widget);
+}
+
 bool loadingWindowOpen()
 {
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -390,9 +398,7 @@ void TestMainWindow::pointingAtAnimalFillsPanel()
     QVERIFY(facing.setInFrontOf(detailWithId(id), viewAspect()));
     view->placeCamera(facing);
     if (byTap) {
-        static QTouchDevice* const screen = QTest::createTouchDevice();
-        QTest::touchEvent(view, screen).press(0, view->rect().center(), view);
-        QTest::touchEvent(view, screen).release(0, view->rect().center(), view);
+        tap(view, view->rect().center());
         QCOMPARE(codeField->text(), QStringLiteral("CODE B3"));
     } else {
         QTest::mouseMove(view, view->rect().center() - QPoint(3, 0));
@@ -540,16 +546,19 @@ void TestMainWindow::webButtonsOpenExpectedAddresses()
 void TestMainWindow::clickInViewTakesKeysBack_data()
 {
     QTest::addColumn<QString>("used"); // the panel widget the visitor used last
+    QTest::addColumn<bool>("byTap");
 
-    QTest::newRow("after typing a search") << "searchField";
-    QTest::newRow("after picking a name") << "animalNameBox";
+    QTest::newRow("after typing a search") << "searchField" << false;
+    QTest::newRow("after picking a name") << "animalNameBox" << false;
+    QTest::newRow("tapped, after typing a search") << "searchField" << true;
 }
 
-// Once the visitor has used the panel, a click in the view gives it the keys
+// Once the visitor has used the panel, a click or a tap in the view gives it the keys
 // again: F5 reads the database, S the shaders.
 void TestMainWindow::clickInViewTakesKeysBack()
 {
     QFETCH(QString, used);
+    QFETCH(bool, byTap);
     QWidget* widget = window->findChild<QWidget*>(used);
     QVERIFY(widget);
     widget->setFocus(Qt::MouseFocusReason);
@@ -559,7 +568,7 @@ void TestMainWindow::clickInViewTakesKeysBack()
     QVERIFY(used == "searchField" || view->ponderedDetail() >= 0); // a name picked shows in the view
 
     QVERIFY(writeDatabase(demoDatabase + "99;1;Z;Pesci;Zebra;;;;;\n"));
-    QTest::mouseClick(view, Qt::RightButton, {}, view->rect().center());
+    byTap ? tap(view, view->rect().center()) : QTest::mouseClick(view, Qt::RightButton, {}, view->rect().center());
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(view));
     QSignalSpy reloaded(view, SIGNAL(databaseReloaded()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);

@@ -297,8 +297,11 @@ bool WidgetOpenGL::event(QEvent* event)
     case QEvent::TouchUpdate:
     case QEvent::TouchEnd:
     case QEvent::TouchCancel:
-        // Accepted, so that no mouse events are made up from the touch.
+        // Accepted, so that no mouse events are made up from the touch; the
+        // keys come back with it as with a click.
         event->accept();
+        if (event->type() == QEvent::TouchBegin)
+            setFocus(Qt::MouseFocusReason);
         touchGesture(*static_cast<QTouchEvent*>(event));
         return true;
     default:
