@@ -74,7 +74,6 @@ private slots:
     void initTestCase();
     void init();
     void tapPicksAtOnceAndSecondTapFlies();
-    void tapOnFloorClears();
     void dragTurnsAsTheMouse_data();
     void dragTurnsAsTheMouse();
     void pinchZoomsAsTheWheel_data();
@@ -131,19 +130,6 @@ void TestTouchGestures::tapPicksAtOnceAndSecondTapFlies()
     QCOMPARE(view->camera().position, facing.position);
     QCOMPARE(view->camera().fov, 60.0f);
     QCOMPARE(entered.size(), 1);
-}
-
-void TestTouchGestures::tapOnFloorClears()
-{
-    tap(centre());
-    QVERIFY(blink->isActive());
-    Avatar down = facing;
-    down.pitch = -70.0f;
-    view->placeCamera(down);
-    QSignalSpy entered(view, SIGNAL(notifyMouseOver(int)));
-    tap(centre());
-    QCOMPARE(view->highlightColor(), point3());
-    QVERIFY(!blink->isActive() && entered.isEmpty() && !flight->isActive());
 }
 
 void TestTouchGestures::dragTurnsAsTheMouse_data()
@@ -211,7 +197,6 @@ void TestTouchGestures::pinchZoomsAsTheWheel()
     touch(left, right);
     QCOMPARE(view->camera().fov, byWheel.fov);
     QCOMPARE(view->camera().position, byWheel.position);
-    QVERIFY(view->camera().fov >= 10.0f && view->camera().fov <= 90.0f);
     QCOMPARE(WidgetOpenGL::lastVisitedDetail(), -1);
 }
 
@@ -241,8 +226,9 @@ void TestTouchGestures::twoFingerTapFliesBack()
     QCOMPARE(view->cameraTarget().fov, back ? 85.0f : 60.0f);
 }
 
-// Whichever of finger and pointer picked last holds the highlight; a tap on
-// what the pointer highlighted flies there, a click where a tap highlighted.
+// Whichever of finger and pointer picked last holds the highlight: a tap on the
+// floor clears it, a tap on what the pointer highlighted flies there, a click
+// where a tap highlighted.
 void TestTouchGestures::touchAndMouseInterleaved()
 {
     QSignalSpy entered(view, SIGNAL(notifyMouseOver(int)));
@@ -256,7 +242,7 @@ void TestTouchGestures::touchAndMouseInterleaved()
     down.pitch = -70.0f;
     view->placeCamera(down);
     tap(centre());
-    QCOMPARE(view->highlightColor(), point3());
+    QVERIFY(view->highlightColor() == point3() && !blink->isActive());
     view->placeCamera(facing);
     pointAtButterfly();
     QCOMPARE(entered.size(), 2);
