@@ -1,5 +1,7 @@
 #include "picture.h"
 
+#include "imagefile.h"
+
 #include "glcanvas.h"
 #include "testgeometry.h"
 
@@ -31,6 +33,15 @@ QStringList messages;
 void captureMessage(QtMsgType type, const QMessageLogContext&, const QString& text)
 {
     messages << (type == QtDebugMsg ? "D " : type == QtWarningMsg ? "W " : "? ") + text;
+}
+
+QByteArray pngBytes(const QImage& image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
 }
 
 QByteArray bytes(const QImage& image)
@@ -115,6 +126,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content"); // of ./A.jpg; null: no such file
         QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<qint64>("pixelLimit");
         // Enough detail that four fifths of the file still hold the whole header.
         QImage detailed(64, 64, QImage::Format_RGB32);
         for (int i = 0; i < 64 * 64; ++i)
@@ -122,13 +134,27 @@ private slots:
         QByteArray jpeg;
         QBuffer buffer(&jpeg);
         QVERIFY(buffer.open(QIODevice::WriteOnly) && detailed.save(&buffer, "JPEG"));
-        QTest::newRow("missing panel") << QByteArray() << QStringList{"W Cannot read image: ./A.jpg"};
+        const qint64 limit = defaultImagePixelLimit;
+        QTest::newRow("missing panel") << QByteArray() << QStringList{"W Cannot read image: ./A.jpg"} << limit;
         QTest::newRow("not an image") << QByteArray("<html>not found</html>")
-                                      << QStringList{"W Cannot read image: ./A.jpg"};
+                                      << QStringList{"W Cannot read image: ./A.jpg"} << limit;
         QTest::newRow("JPEG cut short") << jpeg.left(jpeg.size() * 4 / 5) << QStringList{
-            "W Image ./A.jpg is damaged; its decoder says:", "W Corrupt JPEG data: premature end of data segment"};
-        QTest::newRow("PNG cut short") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
-            << QStringList{"W Cannot read image: ./A.jpg", "W libpng error: Read Error"};
+            "W Image ./A.jpg is damaged; its decoder says:", "W Corrupt JPEG data: premature end of data segment"}
+            << limit;
+        QTest::newRow("PNG cut short") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << QStringList{
+            "W Image ./A.jpg is not read: a PNG chunk declares 13 bytes, more than the 0 left in the file",
+            "W Cannot read image: ./A.jpg"} << limit;
+        // A text chunk that claims 2 GB: the decoder would allocate them all.
+        QByteArray claim = pngBytes(quadrants(4, 2));
+        claim.insert(33, QByteArray::fromHex("7fffffff") + "tEXtabc");
+        QTest::newRow("PNG chunk of 2 GB") << claim << QStringList{
+            "W Image ./A.jpg is not read: a PNG chunk declares 2147483647 bytes, more than the "
+            + QString::number(claim.size() - 45) + " left in the file",
+            "W Cannot read image: ./A.jpg"} << limit;
+        QTest::newRow("over the pixel limit") << pngBytes(quadrants(4, 4)) << QStringList{
+            "W Image ./A.jpg is not read: it is 4 x 4 pixels, more than the limit of 15 pixels",
+            "W Cannot read image: ./A.jpg"} << qint64(15);
+        QTest::newRow("at the pixel limit") << pngBytes(quadrants(4, 4)) << QStringList() << qint64(16);
     }
 
     // A panel that cannot be read is one warning that names it, also where its
@@ -141,9 +167,12 @@ private slots:
         QVERIFY(content.isNull() || (panel.open(QFile::WriteOnly) && panel.write(content) == content.size()));
         panel.close();
         messages.clear();
+        QFETCH(qint64, pixelLimit);
+        setImagePixelLimit(pixelLimit);
         const QtMessageHandler previous = qInstallMessageHandler(captureMessage);
         const Picture picture("./A.jpg", point3(), point3(-1, 2, 0));
         qInstallMessageHandler(previous);
+        setImagePixelLimit(defaultImagePixelLimit);
         QTEST(messages, "expected");
     }
 
@@ -218,6 +247,38 @@ private slots:
         QVERIFY(integer(GL_ACTIVE_TEXTURE) == GL_TEXTURE0 && GLuint(integer(GL_TEXTURE_BINDING_2D)) == texture);
         glActiveTexture(GL_TEXTURE1);
         QCOMPARE(GLuint(integer(GL_TEXTURE_BINDING_2D)), mapTexture);
+    }
+
+    // A panel beyond the card's texture limit is drawn scaled down, its map
+    // with every pixel one of its own colours, and one warning for each.
+    void textureLimit()
+    {
+        GlCanvas canvas;
+        QVERIFY(canvas.prepare());
+        GLint limit = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+        QImage wide(limit * 2, 2, QImage::Format_RGB32);
+        wide.fill(Qt::black);
+        for (int x = 0; x < wide.width(); x += 4) {
+            wide.setPixelColor(x, 0, QColor(230, 0, 0));
+            wide.setPixelColor(x, 1, QColor(230, 0, 0));
+        }
+        QVERIFY(wide.save("wide.png"));
+        const QString size = QString("%1 x 2 pixels, more than the graphics card's texture limit of %2: drawn at %2 x 1")
+                                 .arg(limit * 2).arg(limit);
+        QTest::ignoreMessage(QtWarningMsg, qPrintable("Image wide.png is " + size));
+        QTest::ignoreMessage(QtWarningMsg, qPrintable("Image wide.png is " + size));
+        Picture picture("wide.png", point3(), point3(1, 1, 0));
+        picture.createTextures();
+        glBindTexture(GL_TEXTURE_2D, picture.mapTexture);
+        GLint width = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        QCOMPARE(width, limit);
+        QVector<quint32> pixels(limit);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        const quint32 red = qFromLittleEndian<quint32>("\xe6\0\0\xff");
+        QVERIFY(std::all_of(pixels.cbegin(), pixels.cend(), [red](quint32 p) { return p == red || p == 0xff000000u; }));
+        QVERIFY(pixels.contains(red));
     }
 };
 

@@ -83,7 +83,7 @@ private slots:
         QTest::newRow("missing file") << QByteArray() << false << 0.0f << "Cannot open the scene file";
         QTest::newRow("not well formed") << QByteArray("<room><walls></room>") << false << 0.0f << "not readable XML";
         QTest::newRow("root spelled Room") << QByteArray("<Room/>") << false << 0.0f << "<Room> as its root element";
-        QTest::newRow("100000 nested elements") << "<room>" + nested + "</room>" << false << 0.0f << "nested deeper";
+        QTest::newRow("100000 nested elements") << "<room>" + nested + "</room>" << false << 0.0f << "nest deeper than 256 levels";
         QTest::newRow("height missing") << QByteArray("<room/>") << true << 6.0f << "";
         QTest::newRow("height with decimal point") << room("4.25") << true << 4.25f << "";
         QTest::newRow("height with decimal comma") << room("4,5") << true << 0.0f << "";

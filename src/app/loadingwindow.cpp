@@ -1,5 +1,7 @@
 #include "loadingwindow.h"
 
+#include "processend.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -9,7 +11,6 @@
 
 #include <cmath>
 
-#include <unistd.h>
 
 namespace {
 
@@ -60,5 +61,5 @@ void LoadingWindow::closeEvent(QCloseEvent* event)
     // Only the user closes this window spontaneously: the visitor wants out,
     // so the program ends here and now, without the usual shutdown.
     if (event->spontaneous())
-        _exit(0);
+        endProcess(0);
 }

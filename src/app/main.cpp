@@ -1,4 +1,5 @@
 #include "display.h"
+#include "imagefile.h"
 #include "installation.h"
 #include "kiosk.h"
 #include "mainwindow.h"
@@ -9,6 +10,10 @@
 
 int main(int argc, char* argv[])
 {
+    // A kiosk with a large graphics card may take larger panels.
+    const qint64 megapixels = qEnvironmentVariableIntValue("PELLAVIO_IMAGE_MEGAPIXELS");
+    if (megapixels > 0)
+        setImagePixelLimit(megapixels * 1024 * 1024);
     if (RoomChecker::isRequested(argc, argv)) {
         chooseRoomAndShaderFolders(QString());
         return RoomChecker::main(argc, argv);

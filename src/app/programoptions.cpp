@@ -1,5 +1,7 @@
 #include "programoptions.h"
 
+#include "processend.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
@@ -29,8 +31,7 @@ int secondsOption(const QCommandLineParser& parser, const QCommandLineOption& op
 void printAndExit(const QString& text)
 {
     std::fputs(qPrintable(text), stdout);
-    std::fflush(stdout);
-    std::exit(0);
+    endProcess(0);
 }
 
 } // namespace

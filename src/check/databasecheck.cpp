@@ -48,9 +48,9 @@ void DatabaseCheck::run()
 bool DatabaseCheck::readLines(QStringList& lines)
 {
     QFile file(room.path(RoomUnderCheck::databaseName));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    QByteArray bytes;
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text) || !readAtMost(file, databaseSizeLimit, bytes))
         return false;
-    const QByteArray bytes = file.readAll();
     const int nul = bytes.indexOf('\0');
     lines = QString::fromUtf8(bytes.constData(), nul < 0 ? bytes.size() : nul).split('\n');
     if (nul >= 0 || lines.last().isEmpty())

@@ -97,7 +97,7 @@ void RoomUnderCheck::findUnreadableModels(const QString& dataFolder)
         for (int element : outline.inWalls(tag)) {
             const QString name = outline.at(element).value("model");
             QFile file(dataFolder + "/" + name);
-            if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            if (!roomFileRefusal(name, dataFolder).isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
                 unreadableModels.insert(name);
         }
     }

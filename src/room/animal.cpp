@@ -194,13 +194,13 @@ bool AnimalData::readAll(QString fileName)
     droppedLines = 0;
     problem.clear();
 
-    // A file that cannot be opened reads as no bytes.
+    // A file that cannot be opened, or is too large, reads as no bytes.
     QFile file(fileName);
     QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text))
-        bytes = file.readAll();
-    else
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         problem = QStringLiteral("cannot be opened (%1)").arg(file.errorString());
+    else if (!readAtMost(file, databaseSizeLimit, bytes))
+        problem = QStringLiteral("the file holds more than the limit of %1 bytes").arg(databaseSizeLimit);
     const bool emptyFile = bytes.isEmpty();
     const int nul = bytes.indexOf('\0');
     const QString text = QString::fromUtf8(bytes.constData(), nul < 0 ? bytes.size() : nul);
@@ -235,9 +235,42 @@ bool AnimalData::readAll(QString fileName)
     return true;
 }
 
+bool readAtMost(QIODevice& device, qint64 limit, QByteArray& bytes)
+{
+    bytes.clear();
+    const qint64 chunk = 1 << 20;
+    while (bytes.size() <= limit) {
+        const QByteArray more = device.read(qMin(chunk, limit + 1 - bytes.size()));
+        if (more.isEmpty())
+            return true;
+        bytes += more;
+    }
+    bytes.clear();
+    return false;
+}
+
+namespace {
+
+void cutLongFields(Columns& columns, int lineNumber, const QString& fileName)
+{
+    for (int column = 0; column < usedColumns; ++column) {
+        QStringRef& field = columns[column];
+        if (field.size() <= fieldLengthLimit)
+            continue;
+        qWarning("Animal database %s, line %d: column %d holds %d characters; cut to %d", qPrintable(fileName),
+                 lineNumber, column, field.size(), fieldLengthLimit);
+        // A letter outside the basic plane is not cut in half.
+        const bool splitsPair = field.at(fieldLengthLimit - 1).isHighSurrogate();
+        field = field.left(fieldLengthLimit - (splitsPair ? 1 : 0));
+    }
+}
+
+} // namespace
+
 bool AnimalData::readLine(const QStringRef& line, int lineNumber)
 {
-    const Columns columns = splitColumns(line);
+    Columns columns = splitColumns(line);
+    cutLongFields(columns, lineNumber, fileName);
     const int number = columns[1].toInt();
     if (number < 1)
         return false;

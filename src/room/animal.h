@@ -30,6 +30,18 @@ public:
 
 int qualityFromText(const QString& text);
 
+// A database larger than this is refused before it is decoded: the curators'
+// file holds a few hundred records, and decoding gigabytes would exhaust memory.
+constexpr qint64 databaseSizeLimit = 64 * 1024 * 1024;
+// Longer fields are cut: no determination text comes near it, and the panel
+// measures every name it lists.
+constexpr int fieldLengthLimit = 2000;
+
+class QIODevice;
+// The bytes of an open device, or false when it holds more than `limit`
+// (a device that never ends, such as /dev/zero, included).
+bool readAtMost(QIODevice& device, qint64 limit, QByteArray& bytes);
+
 class AnimalData
 {
 public:

@@ -1,6 +1,9 @@
 #include "imagefile.h"
 
+#include <QFile>
+#include <QImageReader>
 #include <QVector>
+#include <QtEndian>
 #include <QtGlobal>
 
 #include <cstdio>
@@ -70,12 +73,55 @@ private:
     int saved = -1;
 };
 
-QImage decodeHoldingMessages(const QString& path, QVector<HeldMessage>& complaints)
+qint64 pixelLimit = defaultImagePixelLimit;
+
+// Walks the chunk headers of a PNG file without decoding anything: a chunk
+// that declares more bytes than are left makes the decoder allocate them all.
+// Empty when the file is no PNG or its chunks fit.
+QString pngChunkProblem(const QString& path)
+{
+    static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.read(8) != signature)
+        return QString();
+    const qint64 size = file.size();
+    while (file.pos() < size) {
+        const QByteArray header = file.read(8);
+        if (header.size() < 8)
+            return QStringLiteral("the file ends inside a PNG chunk header");
+        const qint64 length = qFromBigEndian<quint32>(header.constData());
+        const qint64 left = size - file.pos();
+        if (length + 4 > left)
+            return QString("a PNG chunk declares %1 bytes, more than the %2 left in the file")
+                .arg(length).arg(qMax<qint64>(left - 4, 0));
+        if (header.mid(4, 4) == "IEND")
+            break;
+        file.seek(file.pos() + length + 4);
+    }
+    return QString();
+}
+
+// Why the image is not decoded at all, or empty.
+QString refusal(const QString& path, QImageReader& reader)
+{
+    const QString chunks = pngChunkProblem(path);
+    if (!chunks.isEmpty())
+        return chunks;
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > pixelLimit)
+        return QString("it is %1 x %2 pixels, more than the limit of %3 pixels")
+            .arg(size.width()).arg(size.height()).arg(pixelLimit);
+    return QString();
+}
+
+QImage decodeHoldingMessages(const QString& path, QVector<HeldMessage>& complaints, QString& refused)
 {
     heldMessages.clear();
     releaseHandler = qInstallMessageHandler(holdMessage);
     ErrorStreamCatch errorStream;
-    const QImage image(path);
+    QImageReader reader(path);
+    refused = refusal(path, reader);
+    const QImage image = refused.isEmpty() ? reader.read() : QImage();
     errorStream.restore(&heldMessages);
     qInstallMessageHandler(releaseHandler);
     complaints.swap(heldMessages);
@@ -93,10 +139,23 @@ void release(const QVector<HeldMessage>& complaints)
 
 } // namespace
 
+qint64 imagePixelLimit()
+{
+    return pixelLimit;
+}
+
+void setImagePixelLimit(qint64 pixels)
+{
+    pixelLimit = pixels;
+}
+
 QImage readImageFile(const QString& path)
 {
     QVector<HeldMessage> complaints;
-    const QImage image = decodeHoldingMessages(path, complaints);
+    QString refused;
+    const QImage image = decodeHoldingMessages(path, complaints, refused);
+    if (!refused.isEmpty())
+        qWarning("Image %s is not read: %s", qPrintable(path), qPrintable(refused));
     if (image.isNull())
         qWarning("Cannot read image: %s", qPrintable(path));
     else if (!complaints.isEmpty())

@@ -5,7 +5,16 @@
 #include <QImage>
 #include <QString>
 
+// Images over this many pixels are not decoded: a small file can declare a
+// huge image, and decoding it would take gigabytes. The default, 8192 x 8192,
+// is the largest texture most kiosk graphics cards take.
+constexpr qint64 defaultImagePixelLimit = qint64(8192) * 8192;
+qint64 imagePixelLimit();
+void setImagePixelLimit(qint64 pixels);
+
 // The image in the file, whatever its suffix says; a null image when it cannot
 // be read. A file that cannot be read is one warning naming it; a damaged one
 // that reads in part is named in a warning before its decoder's complaints.
+// An image over the pixel limit, or a PNG whose chunks declare more bytes than
+// the file holds, is not decoded: one warning says why, and it cannot be read.
 QImage readImageFile(const QString& path);

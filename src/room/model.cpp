@@ -1,5 +1,6 @@
 #include "model.h"
 
+#include "processend.h"
 #include "roomfolder.h"
 
 #include <QDir>
@@ -9,8 +10,8 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -18,6 +19,7 @@ struct ReadProblems
 {
     int brokenFaces = 0;
     int nonFiniteNumbers = 0;
+    int nonFiniteNormals = 0;
 };
 
 // A coordinate that is not a finite number would poison the box and the
@@ -57,10 +59,12 @@ QStringRef cornerPart(const QStringRef& corner, int n)
     return corner.mid(from, to < 0 ? -1 : to - from);
 }
 
-// Indices in the file count from 1; a missing or unreadable part becomes -1.
+// Indices in the file count from 1; a missing or unreadable part becomes -1,
+// and so does one beyond the range of an index.
 int zeroBasedIndex(const QStringRef& corner, int part)
 {
-    return cornerPart(corner, part).toInt(nullptr, 10) - 1;
+    const qlonglong index = cornerPart(corner, part).toLongLong(nullptr, 10) - 1;
+    return index >= 0 && index <= INT_MAX ? int(index) : -1;
 }
 
 bool readFace(const QString& line, Face& face)
@@ -170,9 +174,23 @@ int dropFacesOutsideVertices(Model& model)
     return dropped;
 }
 
+// Coordinates near the float's limit overflow in the cross product; such a
+// normal counts as 0 like a coordinate that is no finite number.
+point3 faceNormal(const point3& a, const point3& b, const point3& c, ReadProblems& problems)
+{
+    point3 normal = (b - a).cross(c - a).normalized();
+    for (int i = 0; i < 3; ++i) {
+        if (!std::isfinite(normal[i])) {
+            ++problems.nonFiniteNormals;
+            return point3(0.0f, 0.0f, 0.0f);
+        }
+    }
+    return normal;
+}
+
 // Corners written without a usable normal light up with the face's own
 // normal, appended to the list so that drawing always finds one.
-void completeNormals(Model& model)
+void completeNormals(Model& model, ReadProblems& problems)
 {
     const int readNormals = model.normals.size();
     for (Face& face : model.faces) {
@@ -181,11 +199,9 @@ void completeNormals(Model& model)
             if (isIndexOf(face.normal[corner], readNormals))
                 continue;
             if (defaultIndex < 0) {
-                const point3& a = model.vertices.at(face.vertex[0]);
-                const point3& b = model.vertices.at(face.vertex[1]);
-                const point3& c = model.vertices.at(face.vertex[2]);
                 defaultIndex = model.normals.size();
-                model.normals.append((b - a).cross(c - a).normalized());
+                model.normals.append(faceNormal(model.vertices.at(face.vertex[0]), model.vertices.at(face.vertex[1]),
+                                                model.vertices.at(face.vertex[2]), problems));
             }
             face.normal[corner] = defaultIndex;
         }
@@ -213,10 +229,15 @@ Model::Model(QString name, point3 position, point3 size) : name(name)
         this->position = position;
         return;
     }
+    stopForUnreadableFile(path);
+}
+
+void Model::stopForUnreadableFile(const QString& path)
+{
     qDebug("Error!!! -.-\"");
     qCritical("Cannot read the model file \"%s\" (working directory \"%s\")", qPrintable(path),
               qPrintable(QDir::currentPath()));
-    std::exit(-2);
+    endProcess(-2);
 }
 
 bool Model::readObj(QString path)
@@ -249,7 +270,7 @@ bool Model::readObj(QString path)
 
     problems.brokenFaces += dropFacesOutsideVertices(*this);
     droppedFaces = problems.brokenFaces;
-    completeNormals(*this);
+    completeNormals(*this, problems);
     for (const point3& vertex : qAsConst(vertices))
         boundingBox.add(vertex);
 
@@ -259,6 +280,9 @@ bool Model::readObj(QString path)
     if (problems.nonFiniteNumbers > 0)
         qWarning("Model \"%s\": read %d coordinates that are not finite numbers as 0",
                  qPrintable(path), problems.nonFiniteNumbers);
+    if (problems.nonFiniteNormals > 0)
+        qWarning("Model \"%s\": %d face normals overflow to numbers that are not finite; reading them as 0",
+                 qPrintable(path), problems.nonFiniteNormals);
     return true;
 }
 

@@ -32,6 +32,8 @@ public:
     Model(QString name, point3 position, point3 size);
 
     bool readObj(QString path);
+    // The end of the program for a model it cannot read, with status -2.
+    [[noreturn]] static void stopForUnreadableFile(const QString& path);
 
     // Scale that stretches the model's box to the requested width and height; an
     // axis on which the box is flat keeps factor 1.

@@ -64,7 +64,7 @@ QImage toGLLayout(const QImage& image)
     return result;
 }
 
-Picture::Picture(QString path, point3 position, point3 size)
+Picture::Picture(QString path, point3 position, point3 size) : imagePath(path)
 {
     readForGL(path, image);
     setGeometry(image, position, size, path);

@@ -33,4 +33,6 @@ public:
     point3 position;
     unsigned int texture = noTexture;
     unsigned int mapTexture = noTexture;
+    // The panel's own file, to name it in warnings.
+    QString imagePath;
 };

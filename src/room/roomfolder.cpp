@@ -1,5 +1,8 @@
 #include "roomfolder.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 
 QString& folderSetting()
@@ -23,4 +26,20 @@ void setRoomFolder(const QString& folder)
 QString roomFile(const QString& name)
 {
     return roomFolder() + name;
+}
+
+QString roomFileRefusal(const QString& name, const QString& folder)
+{
+    // An empty name reads the folder itself, which fails like a missing file.
+    if (name.isEmpty())
+        return QString();
+    if (QDir::isAbsolutePath(name))
+        return QStringLiteral("an absolute path");
+    const QString clean = QDir::cleanPath(name);
+    if (clean == QLatin1String("..") || clean.startsWith(QLatin1String("../")))
+        return QStringLiteral("a path that leads out of the room folder");
+    const QFileInfo file(QDir(folder).filePath(name));
+    if (file.exists() && !file.isFile())
+        return QStringLiteral("not a regular file");
+    return QString();
 }

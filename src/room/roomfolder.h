@@ -9,3 +9,7 @@ QString roomFolder();
 void setRoomFolder(const QString& folder);
 // A file of the room, as the folder followed by its name in the scene file.
 QString roomFile(const QString& name);
+// Why the scene file may not name `name`, or empty: a room's files lie inside
+// its folder, so absolute names, names that climb out of it with "..", and
+// names of things other than regular files (devices, pipes, folders) are refused.
+QString roomFileRefusal(const QString& name, const QString& folder = roomFolder());

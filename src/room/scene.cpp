@@ -37,26 +37,41 @@ float numberAttribute(const QDomElement& element, const QString& name, const QSt
     return value;
 }
 
-// Scans the element nesting without building anything; false for text that is
-// not XML or nests absurdly deep, with the reason in `problem`.
+// Arithmetic on finite lengths near the float's limit can overflow; the result
+// counts as 0 like a number in the file that is not finite.
+float finiteOrZero(float value, const QDomElement& element, const char* what)
+{
+    if (std::isfinite(value))
+        return value;
+    qWarning("Scene file line %d: <%s> gives a %s that is not a finite number; reading 0", element.lineNumber(),
+             qPrintable(element.tagName()), what);
+    return 0.0f;
+}
+
+point3 finiteOrZero(const point3& value, const QDomElement& element, const char* what)
+{
+    return point3(finiteOrZero(value.x, element, what), finiteOrZero(value.y, element, what),
+                  finiteOrZero(value.z, element, what));
+}
+
+// Scans the element nesting without building anything, as the DOM reader
+// reads (namespace processing off); false for a file that nests absurdly deep,
+// with the reason in `problem`. Whether the file is XML at all is the DOM
+// reader's to say, so that exactly what it accepts passes here.
 bool checkNesting(const QByteArray& bytes, QString* problem)
 {
     QXmlStreamReader reader(bytes);
+    reader.setNamespaceProcessing(false);
     int depth = 0;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::StartElement && ++depth > maxElementDepth) {
-            *problem = QString("elements nested deeper than %1 at line %2")
+            *problem = QString("its elements nest deeper than %1 levels at line %2")
                            .arg(maxElementDepth).arg(reader.lineNumber());
             return false;
         }
         if (token == QXmlStreamReader::EndElement)
             --depth;
-    }
-    if (reader.hasError()) {
-        *problem = QString("%1 at line %2, column %3")
-                       .arg(reader.errorString()).arg(reader.lineNumber()).arg(reader.columnNumber());
-        return false;
     }
     return true;
 }
@@ -77,7 +92,7 @@ bool loadDocument(const QString& path, QDomDocument& document)
     int line = 0;
     int column = 0;
     if (!checkNesting(bytes, &problem)) {
-        qWarning("The scene file %s is not readable XML: %s", qPrintable(path), qPrintable(problem));
+        qWarning("The scene file %s is refused: %s", qPrintable(path), qPrintable(problem));
         return false;
     }
     if (!document.setContent(bytes, &problem, &line, &column)) {
@@ -185,9 +200,8 @@ void Scene::readWall(QDomElement element)
 
 void Scene::readCeiling(QDomElement element)
 {
-    const QString name = element.attribute("model", "");
     const float height = numberAttribute(element, "height", "1.5");
-    models.append(Model(name, point3(0.0f, roomHeight, 0.0f), point3(0.0f, height, 0.0f)));
+    models.append(readModel(element, point3(0.0f, roomHeight, 0.0f), point3(0.0f, height, 0.0f)));
     if (ceilingModelIndex < 0)
         ceilingModelIndex = models.size() - 1;
 }
@@ -198,8 +212,7 @@ void Scene::readSection(QDomElement element)
     const float height = numberAttribute(element, "height", "0.0");
 
     Section section(layoutPosition, layoutDirection);
-    const Picture picture(dataPath + name, point3(0.0f, roomHeight - height, 0.0f),
-                          point3(-1.0f, height, 0.0f));
+    const Picture picture = readPicture(element, point3(0.0f, roomHeight - height, 0.0f), point3(-1.0f, height, 0.0f));
     section.pictures.insert(name, picture);
     section.width = picture.size.x;
 
@@ -222,7 +235,7 @@ void Scene::readSection(QDomElement element)
 
     qDebug("Adding section %d with %d pictures", sections.size(), section.pictures.size());
     sections.append(section);
-    layoutPosition = section.origin + section.direction * section.width;
+    layoutPosition = finiteOrZero(section.origin + section.direction * section.width, element, "wall position");
 }
 
 float Scene::marginOffset(const QDomElement& element, float width, float itemWidth) const
@@ -232,7 +245,7 @@ float Scene::marginOffset(const QDomElement& element, float width, float itemWid
     const float left = numberAttribute(element, "marginleft", " ", &hasLeft);
     const float right = numberAttribute(element, "marginright", " ", &hasRight);
     if (hasRight)
-        return width - itemWidth - right;
+        return finiteOrZero(width - itemWidth - right, element, "position");
     return hasLeft ? left : 0.0f;
 }
 
@@ -250,7 +263,7 @@ void Scene::placeMesh(Section& section, const QDomElement& element, float pictur
 
     const int index = findModel(name);
     if (index == -1) {
-        models.append(Model(name, position, size));
+        models.append(readModel(element, position, size));
     } else {
         models[index].position = position;
         models[index].size = size;
@@ -262,11 +275,44 @@ void Scene::placeExtra(Section& section, const QDomElement& element, float& top)
 {
     const QString name = element.attribute("name", "");
     const float height = numberAttribute(element, "height", "0.0");
-    Picture picture(dataPath + name, point3(), point3(-1.0f, height, 0.0f));
+    Picture picture = readPicture(element, point3(), point3(-1.0f, height, 0.0f));
     picture.position.x = marginOffset(element, section.width, picture.size.x);
-    picture.position.y = top - height;
+    picture.position.y = finiteOrZero(top - height, element, "position");
     top = picture.position.y;
     section.pictures.insert(name, picture);
+}
+
+bool Scene::acceptsFileName(const QDomElement& element, const QString& attribute) const
+{
+    const QString name = element.attribute(attribute, "");
+    const QString refusal = roomFileRefusal(name);
+    if (refusal.isEmpty())
+        return true;
+    qWarning("Scene file line %d: <%s %s=\"%s\"> names %s; the file is not read", element.lineNumber(),
+             qPrintable(element.tagName()), qPrintable(attribute), qPrintable(name), qPrintable(refusal));
+    return false;
+}
+
+// A refused picture is an empty one, as if its file could not be read.
+Picture Scene::readPicture(const QDomElement& element, point3 position, point3 size) const
+{
+    Picture picture;
+    if (acceptsFileName(element, "name"))
+        picture = Picture(dataPath + element.attribute("name", ""), position, size);
+    else
+        picture.setGeometry(QImage(), position, size);
+    picture.position = finiteOrZero(picture.position, element, "position");
+    picture.size = finiteOrZero(picture.size, element, "size");
+    return picture;
+}
+
+// A refused model is a model that cannot be read: it stops the program.
+Model Scene::readModel(const QDomElement& element, point3 position, point3 size) const
+{
+    const QString name = element.attribute("model", "");
+    if (!acceptsFileName(element, "model"))
+        Model::stopForUnreadableFile(roomFile(name));
+    return Model(name, position, size);
 }
 
 QVector<int> Scene::wallRuns() const
@@ -293,6 +339,10 @@ void Scene::closeRoom()
     const int end = runs.last();
     const Section& last = sections[end - 1];
     const point3 walkEnd = last.origin + last.direction * last.width;
+    if (!std::isfinite(walkEnd.x) || !std::isfinite(walkEnd.z)) {
+        qWarning("The walk along the walls ends at a point that is not finite; the room is left open");
+        return;
+    }
 
     const float g = walkEnd.x / firstCount;
     for (int i = 0; i < firstCount; ++i) {

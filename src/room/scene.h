@@ -68,6 +68,10 @@ private:
     };
 
     void readWalls(const QDomElement& walls);
+    // False, with a warning naming the element's line, for a file name the room may not use.
+    bool acceptsFileName(const QDomElement& element, const QString& attribute) const;
+    Picture readPicture(const QDomElement& element, point3 position, point3 size) const;
+    Model readModel(const QDomElement& element, point3 position, point3 size) const;
     void placeMesh(Section& section, const QDomElement& element, float pictureWidth, float top);
     void placeExtra(Section& section, const QDomElement& element, float& top);
     float marginOffset(const QDomElement& element, float width, float itemWidth) const;

@@ -15,6 +15,22 @@ GLuint newTextureName()
     return name;
 }
 
+// A texture beyond the card's limit is refused, and the panel shows black and
+// cannot be pointed at: such an image is scaled down to fit, keeping its shape.
+QImage fittingTexture(const QImage& image, Qt::TransformationMode mode, const QString& path)
+{
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    const int longest = qMax(image.width(), image.height());
+    if (limit <= 0 || longest <= limit)
+        return image;
+    const double factor = double(limit) / longest;
+    const QSize size(qBound(1, int(image.width() * factor), int(limit)), qBound(1, int(image.height() * factor), int(limit)));
+    qWarning("Image %s is %d x %d pixels, more than the graphics card's texture limit of %d: drawn at %d x %d",
+             qPrintable(path), image.width(), image.height(), int(limit), size.width(), size.height());
+    return image.scaled(size, Qt::IgnoreAspectRatio, mode);
+}
+
 // Parameters are set on the new texture, which stays bound.
 GLuint uploadedTexture(const QImage& image, GLenum minFilter, GLenum magFilter, GLint mipmaps)
 {
@@ -33,11 +49,13 @@ GLuint uploadedTexture(const QImage& image, GLenum minFilter, GLenum magFilter, 
 void Picture::createTextures()
 {
     if (texture == noTexture)
-        texture = uploadedTexture(image, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, 1);
+        texture = uploadedTexture(fittingTexture(image, Qt::SmoothTransformation, imagePath), GL_LINEAR_MIPMAP_LINEAR,
+                                  GL_LINEAR, 1);
     // The map is read back pixel by pixel to pick details: its colours must
-    // never be blended with their neighbours.
+    // never be blended with their neighbours, not even when it is scaled.
     if (mapTexture == noTexture)
-        mapTexture = uploadedTexture(mapImage, GL_NEAREST, GL_NEAREST, 0);
+        mapTexture = uploadedTexture(fittingTexture(mapImage, Qt::FastTransformation, mapPath), GL_NEAREST,
+                                     GL_NEAREST, 0);
 }
 
 void Picture::draw() const

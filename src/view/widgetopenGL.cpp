@@ -1,6 +1,7 @@
 #include "widgetopenGL.h"
 
 #include "blanktexture.h"
+#include "processend.h"
 #include "roomfolder.h"
 #include "shaderfolder.h"
 
@@ -17,9 +18,6 @@
 #include <QWheelEvent>
 
 #include <cmath>
-#include <cstdio>
-
-#include <unistd.h>
 
 int WidgetOpenGL::lastDetailId = -1;
 bool WidgetOpenGL::texturesPending = true;
@@ -29,15 +27,6 @@ namespace {
 WidgetOpenGL::LoadingWindowMaker loadingWindowMaker = nullptr;
 
 constexpr double halfPi = 1.57079632679489661923;
-
-// Escape and a missing scene end the kiosk at once, without the shutdown of
-// a GL context that may still be drawing.
-[[noreturn]] void endProcess(int status)
-{
-    std::fflush(stdout);
-    std::fflush(stderr);
-    _exit(status);
-}
 
 // Halves round up, toward positive infinity: 2.5 gives 3, -2.5 gives -2.
 QPoint roundedPosition(const QPointF& position)
@@ -172,6 +161,7 @@ void WidgetOpenGL::keyPressEvent(QKeyEvent* event)
         delete mapProgram;
         tapestryProgram = nullptr;
         mapProgram = nullptr;
+        pickPassMissingReported = false;
         qDebug("Reload Shaders!");
         break;
     case Qt::Key_F5:
@@ -467,6 +457,22 @@ void WidgetOpenGL::animateAvatar()
     update();
 }
 
+// Without the "map" program the pass would draw the pictures themselves, and
+// every painted pixel would read as a detail: nothing is pointable then.
+bool WidgetOpenGL::startPickPass()
+{
+    makeCurrent();
+    ensureShaderPrograms();
+    if (useProgram(mapProgram)) {
+        mapProgram->setUniformValue("mapTexture", 1);
+        return true;
+    }
+    if (!pickPassMissingReported)
+        qWarning("The \"map\" program is not linked: nothing in the view can be pointed at");
+    pickPassMissingReported = true;
+    return false;
+}
+
 void WidgetOpenGL::updateObjectUnderMouse()
 {
     if (!mouseMoved)
@@ -480,10 +486,8 @@ void WidgetOpenGL::updateObjectUnderMouse()
 
 point3 WidgetOpenGL::mapColorAt(const QPoint& position)
 {
-    makeCurrent();
-    ensureShaderPrograms();
-    if (useProgram(mapProgram))
-        mapProgram->setUniformValue("mapTexture", 1);
+    if (!startPickPass())
+        return point3(0.0f, 0.0f, 0.0f);
     // Only the pixel read back is drawn.
     const QPoint pixel = framebufferPixel(position.x(), position.y());
     glEnable(GL_SCISSOR_TEST);

@@ -114,6 +114,7 @@ private:
     void touchGesture(const QTouchEvent& event);
     void tapAt(const QPoint& position);
     QTimer* makeTimer(const char* name, int interval, bool singleShot, const char* slot);
+    bool startPickPass();
     void watchDatabase();
     QSize deviceSize() const;
     QPoint framebufferPixel(int x, int y) const;
@@ -143,6 +144,8 @@ private:
     bool mouseMoved = false;
     // Colour read by the previous mouse-over test, 0..1.
     point3 lastPickedColor;
+    // Whether the missing pick pass has been reported since the programs were last built.
+    bool pickPassMissingReported = false;
     // Curators edit the database while the kiosk runs: it is read again once the
     // file has stayed unchanged for the reload timer's interval.
     QFileSystemWatcher* databaseWatcher = nullptr;
