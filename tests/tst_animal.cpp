@@ -110,7 +110,8 @@ private slots:
         QTest::newRow("1,000 semicolons") << h + QByteArray(1000, ';') + "\n1;4;C\n" << QVector<int>{203} << "";
         QTest::newRow("NUL mid-line") << h + "1;1;A\n2;2;A;x;Lu" + '\0' + "po\n3;3;A\n" << QVector<int>{0} << "";
         QTest::newRow("binary line") << h + "\x01\x7f\x80\xbf\xc0\xf5\xff;\xfe\xed;A\n1;2;A\n" << QVector<int>{1} << "";
-        QTest::newRow("50 MB line") << h + "1;1;A;;;;;" + QByteArray(50 << 20, 'x') + "\n2;2;A\n" << QVector<int>{0, 1} << "";
+        QTest::newRow("50 MB line") << h + "1;1;A;;;;;" + QByteArray(50 << 20, 'x') + "\n2;2;A\n" << QVector<int>{0, 1}
+                                    << "line 5: column 7 holds 52428800 characters; cut to 2000";
     }
 
     void readAll()
@@ -178,7 +179,7 @@ private slots:
 
     void reloadKeepsRecordsOfABadFile_data()
     {
-        QTest::addColumn<QByteArray>("file"); // "folder" and "dangling link" stand for those
+        QTest::addColumn<QByteArray>("file"); // "folder", "dangling link" and "/dev/zero" stand for those
         QTest::addColumn<QString>("reason");
         QTest::newRow("emptied") << QByteArray("") << "the file is empty";
         QTest::newRow("header only") << header << "no record in its 0 lines after the 4 header lines";
@@ -186,6 +187,7 @@ private slots:
                                  << "no record in its 2 lines after the 4 header lines";
         QTest::newRow("a folder") << QByteArray("folder") << "cannot be opened (file to open is a directory)";
         QTest::newRow("a dangling link") << QByteArray("dangling link") << "cannot be opened (No such file or directory)";
+        QTest::newRow("a file without end") << QByteArray("/dev/zero") << "the file holds more than the limit of 67108864 bytes";
     }
 
     // A file caught empty, half written or replaced by something else never
@@ -201,8 +203,10 @@ private slots:
         database.close();
         AnimalData data;
         data.readAll(path);
-        if (file == "folder" || file == "dangling link")
-            QVERIFY(QFile::remove(path) && (file == "folder" ? QDir().mkdir(path) : QFile::link("nowhere.csv", path)));
+        if (file == "folder")
+            QVERIFY(QFile::remove(path) && QDir().mkdir(path));
+        else if (file == "dangling link" || file == "/dev/zero")
+            QVERIFY(QFile::remove(path) && QFile::link(file == "/dev/zero" ? file : "nowhere.csv", path));
         else
             QVERIFY(database.open(QIODevice::WriteOnly) && database.write(file) == file.size());
         database.close();

@@ -69,6 +69,11 @@ private slots:
         QTest::newRow("vertex zero") << "f 0 1 2" << none << none << "" << "dropped 1 faces";
         QTest::newRow("two corners") << "f 1 2" << none << none << "" << "dropped 1 faces";
         QTest::newRow("one corner") << "f 1" << none << none << "" << "dropped 1 faces";
+        QTest::newRow("index at the int's limit") << "f -2147483648 1 2" << none << none << "" << "dropped 1 faces";
+        // The cross product overflows: the face's normal reads as 0.
+        QTest::newRow("coordinates near the float's limit") << "v 1e30 0 0\nv 0 1e30 0\nf 5 6 1"
+            << Points{{1e30f, 0, 0}, {0, 1e30f, 0}} << Points{{0, 0, 0}} << "4/-1/3 5/-1/3 0/-1/3"
+            << "1 face normals overflow to numbers that are not finite; reading them as 0";
         // The last face runs clockwise seen from +z: its normal points the other way.
         QTest::newRow("drops counted together") << "f 1 2 3\nf 1 2\nf 1 2 7\nf 2 3 4" << none
             << Points{{0, 0, 1}, {0, 0, -1}} << "0/-1/3 1/-1/3 2/-1/3 1/-1/4 2/-1/4 3/-1/4" << "dropped 2 faces";

@@ -84,6 +84,8 @@ private slots:
         QTest::newRow("not well formed") << QByteArray("<room><walls></room>") << false << 0.0f << "not readable XML";
         QTest::newRow("root spelled Room") << QByteArray("<Room/>") << false << 0.0f << "<Room> as its root element";
         QTest::newRow("100000 nested elements") << "<room>" + nested + "</room>" << false << 0.0f << "nest deeper than 256 levels";
+        // What the DOM reader takes, the nesting check takes too: a prefix without its namespace.
+        QTest::newRow("namespace prefix") << QByteArray("<room height=\"2\"><x:note/></room>") << true << 2.0f << "";
         QTest::newRow("height missing") << QByteArray("<room/>") << true << 6.0f << "";
         QTest::newRow("height with decimal point") << room("4.25") << true << 4.25f << "";
         QTest::newRow("height with decimal comma") << room("4,5") << true << 0.0f << "";
@@ -213,6 +215,51 @@ private slots:
         scene.uploadTexturesInRam();
         QCOMPARE(logLines, (QStringList{"0/3", "PROGRESS 66%", "1/3", "PROGRESS 83%", "2/3", "PROGRESS 100%",
                                         "PROGRESS 200%"}));
+    }
+
+    void fileNamesStayInTheRoom_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("refusal"); // empty: read
+        QTest::newRow("absolute path") << QDir::currentPath() + "/p.png" << "an absolute path";
+        QTest::newRow("climbing out") << "../p.png" << "a path that leads out of the room folder";
+        QTest::newRow("a folder") << "sub" << "not a regular file";
+        QTest::newRow("a device") << "zero" << "not a regular file";
+        QTest::newRow("down and up again") << "sub/../p.png" << "";
+    }
+
+    // The scene file names files of its own folder only; a refused picture is
+    // an empty one, named with its line.
+    void fileNamesStayInTheRoom()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, refusal);
+        QVERIFY(panel(4, 2).save("p.png") && panel(4, 2).save("data/p.png") && QDir("data").mkdir("sub"));
+        QVERIFY(QFile::link("/dev/zero", "data/zero"));
+        Scene scene;
+        QVERIFY(readRoom(scene, "\n<section name=\"" + name + "\" height=\"2\"/>"));
+        const QStringList refusals = warnings().filter("Scene file line");
+        QCOMPARE(refusals, refusal.isEmpty() ? QStringList() : QStringList{
+            "WARNING Scene file line 2: <section name=\"" + name + "\"> names " + refusal + "; the file is not read"});
+        QCOMPARE(scene.sections[0].pictures[name].image.isNull(), !refusal.isEmpty());
+        QCOMPARE(scene.sections[0].width, refusal.isEmpty() ? 4.0f : 0.0f);
+    }
+
+    // Finite numbers near the float's limit that overflow in the layout read as 0.
+    void overflowingLayout()
+    {
+        QVERIFY(panel(4, 2).save("data/p.png"));
+        QVERIFY(writeFile("Stanza.xml", "<room height=\"3e38\"><walls><ceiling model=\"ceiling.obj\"/>"
+                                        "<section name=\"p.png\" height=\"-3e38\"/>\n"
+                                        "<section name=\"p.png\" height=\"3e38\"/></walls></room>"));
+        Scene scene;
+        QVERIFY(scene.readXML("Stanza.xml"));
+        // 3e38 down from 3e38 is below the float's range; so is a width twice 3e38.
+        QCOMPARE(scene.sections[0].pictures["p.png"].position, point3(0, 0, 0));
+        QCOMPARE(scene.sections[1].pictures["p.png"].size, point3(0, 3e38f, 0));
+        QCOMPARE(warnings().filter("is not a finite number; reading 0"), (QStringList{
+            "WARNING Scene file line 1: <section> gives a position that is not a finite number; reading 0",
+            "WARNING Scene file line 2: <section> gives a size that is not a finite number; reading 0"}));
     }
 
     void closingStretchesFirstAndLastRun()

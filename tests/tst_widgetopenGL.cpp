@@ -19,7 +19,8 @@ namespace {
 
 // What a child run of this binary is for: "escape" and "no room" run in the
 // folder they are given, "scaled" on a display scaled by 2 and "broken room"
-// with a scene file cut short, each in a room of its own.
+// with a scene file cut short, "model outside the room" with a ceiling model
+// named outside the room folder, each in a room of its own.
 const char* const childMode = "PELLAVIO_VIEW_CHILD";
 const point3 black, lupoColour(200, 40, 10), aironeColour(10, 200, 40);
 // From the start view: the north panel's centre between the details, the floor
@@ -188,6 +189,9 @@ void TestWidgetOpenGL::initTestCase()
         QVERIFY(room.isValid() && writeRoom(room.path()) && QDir::setCurrent(room.path()));
     if (mode == "broken room")
         QVERIFY(writeFile("data/Stanza.xml", "<room height='3'>\n<walls><section name='nord.jpg' he"));
+    if (mode == "model outside the room")
+        QVERIFY(writeFile("outside.obj", "v 0 0 0\n")
+                && writeFile("data/Stanza.xml", "<room height='3'>\n<walls><ceiling model='../outside.obj'/></walls></room>"));
     WidgetOpenGL::setLoadingWindowMaker([]() -> QWidget* { return new LoadingWindow(); });
     view = new ProbedView();
     if (mode == "escape") {
@@ -407,9 +411,13 @@ void TestWidgetOpenGL::keysReloadShadersAndDatabase_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("warning");
+    QTest::addColumn<bool>("pointable");
     QTest::newRow("S with a fragment shader that does not compile") << "tapestry.fragment.glsl"
-        << QByteArray("#version 120\nvoid main() { not glsl }\n") << "tapestry.fragment.glsl does not compile: .+";
-    QTest::newRow("S without a vertex shader") << "map.vertex.glsl" << QByteArray() << "map.vertex.glsl is missing";
+        << QByteArray("#version 120\nvoid main() { not glsl }\n") << "tapestry.fragment.glsl does not compile: .+"
+        << true;
+    // Without the pick pass's program nothing is pointable, rather than everything.
+    QTest::newRow("S without a vertex shader") << "map.vertex.glsl" << QByteArray() << "map.vertex.glsl is missing"
+        << false;
 }
 
 // S drops the programs and the next frame builds them again from the files:
@@ -420,6 +428,7 @@ void TestWidgetOpenGL::keysReloadShadersAndDatabase()
     QFETCH(QString, file);
     QFETCH(QByteArray, text);
     QFETCH(QString, warning);
+    QFETCH(bool, pointable);
     QVERIFY(QFile::rename(file, file + ".saved"));
     QVERIFY(text.isEmpty() || writeFile(file, text));
     QTest::ignoreMessage(QtDebugMsg, "Reload Shaders!");
@@ -431,11 +440,16 @@ void TestWidgetOpenGL::keysReloadShadersAndDatabase()
                 warnings << message;
         });
     frame();
+    QSignalSpy mouseOver(view, SIGNAL(notifyMouseOver(int)));
+    pointAt(detail(101).box.center());
     pointAt(detail(100).box.center());
     frame();
     qInstallMessageHandler(previous);
-    QCOMPARE(warnings.size(), 1);
+    QCOMPARE(warnings.size(), pointable ? 1 : 2);
     QVERIFY2(warnings[0].contains(QRegularExpression("^Shader program .*" + warning)), qPrintable(warnings[0]));
+    QCOMPARE(mouseOver.size(), pointable ? 2 : 0);
+    QCOMPARE(view->cursor().shape(), pointable ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    QVERIFY(pointable || warnings[1] == "The \"map\" program is not linked: nothing in the view can be pointed at");
     QVERIFY((QFile::remove(file) || text.isEmpty()) && QFile::rename(file + ".saved", file));
     QTest::keyClick(view, Qt::Key_S);
     frame();
@@ -501,6 +515,10 @@ void TestWidgetOpenGL::childRuns_data()
     // Where the file breaks off, and no word about folders.
     QTest::newRow("scene cut mid-element ends with -1") << "broken room" << 255
         << "The scene file data/Stanza.xml is not readable XML: .+ at line 2, column \\d+\n.*Error!!! -.-\"" << folderAdvice;
+    // A model named outside the room folder is a model that cannot be read.
+    QTest::newRow("model outside the room ends with -2") << "model outside the room" << 254
+        << "Scene file line 2: <ceiling model=\"../outside.obj\"> names a path that leads out of the room folder; "
+           "the file is not read\n(.|\n)*Error!!! -.-\"\n(.|\n)*Cannot read the model file \"data/../outside.obj\"" << "";
     QTest::newRow("scaled display: frame and pointing in device pixels") << "scaled" << 0 << "" << "";
 }
 
