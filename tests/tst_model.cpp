@@ -69,6 +69,8 @@ private slots:
         QTest::newRow("vertex zero") << "f 0 1 2" << none << none << "" << "dropped 1 faces";
         QTest::newRow("two corners") << "f 1 2" << none << none << "" << "dropped 1 faces";
         QTest::newRow("one corner") << "f 1" << none << none << "" << "dropped 1 faces";
+        // A face without area has no direction: its normal is 0, not a division by 0.
+        QTest::newRow("face without area") << "f 1 1 2" << none << Points{{0, 0, 0}} << "0/-1/3 0/-1/3 1/-1/3" << "";
         QTest::newRow("index at the int's limit") << "f -2147483648 1 2" << none << none << "" << "dropped 1 faces";
         // The cross product overflows: the face's normal reads as 0.
         QTest::newRow("coordinates near the float's limit") << "v 1e30 0 0\nv 0 1e30 0\nf 5 6 1"
