@@ -237,6 +237,8 @@ private slots:
                                            << "image-resolution" << "";
         QTest::newRow("model missing") << "c.obj=>gone.obj" << "" << "" << s << "gone.obj" << "error"
                                        << "model-unreadable" << "status -2";
+        QTest::newRow("model outside the room") << "c.obj=>../c.obj" << "" << "" << s << "../c.obj" << "error"
+                                                << "model-unreadable" << "a path out of the room folder";
         QTest::newRow("model off centre") << "" << "" << "offCentreModel" << "c.obj" << "" << "warning"
                                           << "model-not-centred" << "100.0 % of its width to the right";
         QTest::newRow("face dropped") << "" << "" << "brokenFace" << "c.obj" << "" << "warning" << "model-faces"

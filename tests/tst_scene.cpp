@@ -222,9 +222,9 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("refusal"); // empty: read
         QTest::newRow("absolute path") << QDir::currentPath() + "/p.png" << "an absolute path";
-        QTest::newRow("climbing out") << "../p.png" << "a path that leads out of the room folder";
-        QTest::newRow("a folder") << "sub" << "not a regular file";
-        QTest::newRow("a device") << "zero" << "not a regular file";
+        QTest::newRow("climbing out") << "../p.png" << "a path out of the room folder";
+        QTest::newRow("a folder") << "sub" << "something other than a regular file";
+        QTest::newRow("a device") << "zero" << "something other than a regular file";
         QTest::newRow("down and up again") << "sub/../p.png" << "";
     }
 

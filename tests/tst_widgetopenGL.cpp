@@ -517,7 +517,7 @@ void TestWidgetOpenGL::childRuns_data()
         << "The scene file data/Stanza.xml is not readable XML: .+ at line 2, column \\d+\n.*Error!!! -.-\"" << folderAdvice;
     // A model named outside the room folder is a model that cannot be read.
     QTest::newRow("model outside the room ends with -2") << "model outside the room" << 254
-        << "Scene file line 2: <ceiling model=\"../outside.obj\"> names a path that leads out of the room folder; "
+        << "Scene file line 2: <ceiling model=\"../outside.obj\"> names a path out of the room folder; "
            "the file is not read\n(.|\n)*Error!!! -.-\"\n(.|\n)*Cannot read the model file \"data/../outside.obj\"" << "";
     QTest::newRow("scaled display: frame and pointing in device pixels") << "scaled" << 0 << "" << "";
 }

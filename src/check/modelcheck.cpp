@@ -1,5 +1,7 @@
 #include "modelcheck.h"
 
+#include "roomfolder.h"
+
 #include <cmath>
 
 void ModelCheck::run()
@@ -14,9 +16,12 @@ void ModelCheck::run()
                 continue;
             checked.insert(name);
             if (room.unreadableModels.contains(name)) {
+                const QString refusal = roomFileRefusal(name, room.folder.path());
+                const QString problem = refusal.isEmpty()
+                    ? QString("cannot open the model file %1").arg(name.isEmpty() ? "(no model given)" : name)
+                    : QString("model=\"%1\" names %2, which the program refuses").arg(name, refusal);
                 room.report.error(room.sceneFile(), room.outline.at(element).line, "model-unreadable",
-                                  QString("cannot open the model file %1: the program stops at start with "
-                                          "status -2").arg(name.isEmpty() ? "(no model given)" : name));
+                                  problem + ": the program stops at start with status -2");
                 continue;
             }
             const int index = room.scene.findModel(name);

@@ -37,9 +37,9 @@ QString roomFileRefusal(const QString& name, const QString& folder)
         return QStringLiteral("an absolute path");
     const QString clean = QDir::cleanPath(name);
     if (clean == QLatin1String("..") || clean.startsWith(QLatin1String("../")))
-        return QStringLiteral("a path that leads out of the room folder");
+        return QStringLiteral("a path out of the room folder");
     const QFileInfo file(QDir(folder).filePath(name));
     if (file.exists() && !file.isFile())
-        return QStringLiteral("not a regular file");
+        return QStringLiteral("something other than a regular file");
     return QString();
 }
