@@ -29,22 +29,8 @@ warmup=${WARMUP:-$(( seconds / 4 < 120 ? seconds / 4 : 120 ))}
 limit_mb=${LIMIT_MB:-8}
 interval=5
 cd "$build_dir"
-./pellavio >/dev/null 2>&1 &
-program=$!
-trap 'kill "$program" 2>/dev/null || true' EXIT
-
-main_window=""
-for _ in $(seq 1 600); do
-  kill -0 "$program" 2>/dev/null || { echo "The program ended before its window opened." >&2; exit 1; }
-  for window in $(xdotool search --onlyvisible --name '^Vovo del Pellavio$' 2>/dev/null); do
-    window_width=$(xdotool getwindowgeometry --shell "$window" | sed -n 's/^WIDTH=//p')
-    [ "$window_width" -ge 800 ] && main_window=$window
-  done
-  [ -n "$main_window" ] && break
-  sleep 0.2
-done
-[ -n "$main_window" ] || { echo "The main window did not come up." >&2; exit 1; }
-xdotool windowmove "$main_window" 0 0 windowsize "$main_window" "$width" "$height"
+. "$root/scripts/kiosk.sh"
+start_kiosk "$width" "$height"
 sleep 2
 
 rss_kb() { sed -n 's/^VmRSS:[[:space:]]*\([0-9]*\) kB/\1/p' "/proc/$program/status"; }

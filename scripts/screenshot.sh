@@ -26,26 +26,8 @@ point_x=${1:-366}
 point_y=${2:-88}
 
 cd "$build_dir"
-./pellavio >/dev/null 2>&1 &
-program=$!
-trap 'kill "$program" 2>/dev/null || true' EXIT
-
-# The loading window is small; the main window is never narrower than 800.
-main_window=""
-for _ in $(seq 1 600); do
-  kill -0 "$program" 2>/dev/null || { echo "The program ended before its window opened." >&2; exit 1; }
-  small=0
-  main_window=""
-  for window in $(xdotool search --onlyvisible --name '^Vovo del Pellavio$' 2>/dev/null); do
-    window_width=$(xdotool getwindowgeometry --shell "$window" | sed -n 's/^WIDTH=//p')
-    if [ "$window_width" -ge 800 ]; then main_window=$window; else small=1; fi
-  done
-  [ -n "$main_window" ] && [ "$small" -eq 0 ] && break
-  sleep 0.2
-done
-[ -n "$main_window" ] || { echo "The main window did not come up." >&2; exit 1; }
-
-xdotool windowmove "$main_window" 0 0 windowsize "$main_window" "$width" "$height"
+. "$root/scripts/kiosk.sh"
+start_kiosk "$width" "$height"
 sleep 1
 # Two small moves: the view looks under the pointer only after it has moved.
 xdotool mousemove --window "$main_window" "$((point_x - 5))" "$point_y" sleep 0.3 \
