@@ -6,7 +6,6 @@
 #include <QCommandLineParser>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
