@@ -11,7 +11,6 @@
 
 #include <cmath>
 
-
 namespace {
 
 const char* const aboutText =

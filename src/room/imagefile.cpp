@@ -139,11 +139,6 @@ void release(const QVector<HeldMessage>& complaints)
 
 } // namespace
 
-qint64 imagePixelLimit()
-{
-    return pixelLimit;
-}
-
 void setImagePixelLimit(qint64 pixels)
 {
     pixelLimit = pixels;

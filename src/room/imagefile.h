@@ -9,7 +9,6 @@
 // huge image, and decoding it would take gigabytes. The default, 8192 x 8192,
 // is the largest texture most kiosk graphics cards take.
 constexpr qint64 defaultImagePixelLimit = qint64(8192) * 8192;
-qint64 imagePixelLimit();
 void setImagePixelLimit(qint64 pixels);
 
 // The image in the file, whatever its suffix says; a null image when it cannot
