@@ -84,6 +84,13 @@ private slots:
         QTest::newRow("not well formed") << QByteArray("<room><walls></room>") << false << 0.0f << "not readable XML";
         QTest::newRow("root spelled Room") << QByteArray("<Room/>") << false << 0.0f << "<Room> as its root element";
         QTest::newRow("100000 nested elements") << "<room>" + nested + "</room>" << false << 0.0f << "nest deeper than 256 levels";
+        // The DOM reader takes an undeclared entity, the stream reader does not:
+        // past it, the tags alone are counted.
+        QTest::newRow("100000 nested elements after an undeclared entity") << "<room>&x;" + nested + "</room>" << false
+                                                                           << 0.0f << "nest deeper than 256 levels";
+        QTest::newRow("comments, CDATA and empty elements after an undeclared entity")
+            << "<room height=\"2\">&x;" + QByteArray("<!-- <a> --><![CDATA[<a>]]><a/><?p <a>?>").repeated(300) + "</room>"
+            << true << 2.0f << "";
         // What the DOM reader takes, the nesting check takes too: a prefix without its namespace.
         QTest::newRow("namespace prefix") << QByteArray("<room height=\"2\"><x:note/></room>") << true << 2.0f << "";
         QTest::newRow("height missing") << QByteArray("<room/>") << true << 6.0f << "";

@@ -10,7 +10,9 @@
 #include <QFileInfo>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -54,6 +56,39 @@ point3 finiteOrZero(const point3& value, const QDomElement& element, const char*
                   finiteOrZero(value.z, element, what));
 }
 
+QString nestingProblem(qint64 line)
+{
+    return QString("its elements nest deeper than %1 levels at line %2").arg(maxElementDepth).arg(line);
+}
+
+// Where the stream reader stops, the DOM reader may read on: such a file is
+// measured by its tags alone (comments, CDATA sections,
+// declarations and processing instructions skipped), so that no file reaches
+// the DOM builder, which recurses per level, nested absurdly deep.
+bool checkNestingOfTags(const QByteArray& bytes, QString* problem)
+{
+    static const QByteArray skipped[][2] = {{"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<!", ">"}, {"<?", "?>"}};
+    int depth = 0;
+    for (int at = bytes.indexOf('<'); at >= 0; at = bytes.indexOf('<', at + 1)) {
+        const auto skip = std::find_if(std::begin(skipped), std::end(skipped),
+                                       [&](const QByteArray* pair) { return bytes.mid(at, pair[0].size()) == pair[0]; });
+        const int close = bytes.indexOf('>', at);
+        if (skip != std::end(skipped)) {
+            at = bytes.indexOf((*skip)[1], at);
+        } else if (bytes.at(qMin(at + 1, bytes.size() - 1)) == '/') {
+            --depth;
+        } else if (close < 0 || bytes.at(close - 1) != '/') {
+            if (++depth > maxElementDepth) {
+                *problem = nestingProblem(bytes.left(at).count('\n') + 1);
+                return false;
+            }
+        }
+        if (at < 0)
+            break;
+    }
+    return true;
+}
+
 // Scans the element nesting without building anything, as the DOM reader
 // reads (namespace processing off); false for a file that nests absurdly deep,
 // with the reason in `problem`. Whether the file is XML at all is the DOM
@@ -66,13 +101,14 @@ bool checkNesting(const QByteArray& bytes, QString* problem)
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::StartElement && ++depth > maxElementDepth) {
-            *problem = QString("its elements nest deeper than %1 levels at line %2")
-                           .arg(maxElementDepth).arg(reader.lineNumber());
+            *problem = nestingProblem(reader.lineNumber());
             return false;
         }
         if (token == QXmlStreamReader::EndElement)
             --depth;
     }
+    if (reader.hasError())
+        return checkNestingOfTags(bytes, problem);
     return true;
 }
 
