@@ -23,7 +23,7 @@ class IdleReset : public QObject
     Q_DISABLE_COPY(IdleReset)
 
 public:
-    static const int countdownSeconds = 10;
+    static constexpr int countdownSeconds = 10;
 
     // tourSeconds 0: no tour.
     IdleReset(MainWindow* window, int idleSeconds, int tourSeconds);

@@ -16,10 +16,10 @@ class Kiosk : public QObject
     Q_DISABLE_COPY(Kiosk)
 
 public:
-    static const int pointerHideMilliseconds = 3000;
+    static constexpr int pointerHideMilliseconds = 3000;
     // A fingertip, in device-independent pixels: the least height of every
     // button, pick list, list entry and the search field.
-    static const int fingerHeight = 44;
+    static constexpr int fingerHeight = 44;
 
     explicit Kiosk(MainWindow* window);
     ~Kiosk() override;
