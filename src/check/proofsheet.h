@@ -15,7 +15,7 @@ class ProofSheet
 {
 public:
     static const QColor outlineColour;
-    static const int maxWidth = 2000;
+    static constexpr int maxWidth = 2000;
 
     explicit ProofSheet(RoomUnderCheck& room) : room(room) {}
     // Writes the sheets and index.html into `folder`; false with the reason in `problem`.
