@@ -11,6 +11,7 @@ packages=(
   fonts-noto-color-emoji
   dpkg-dev file desktop-file-utils appstream
   libqrencode-dev zbar-tools
+  clang libclang-rt-14-dev
 )
 
 missing=()
