@@ -4,6 +4,9 @@
 # painted animal so that the panel shows it, and writes docs/screenshot.png.
 #
 #   bash scripts/screenshot.sh [x y]   # pointer position in the window, if not the default
+#
+# SHOT=flight clicks the animal and photographs the camera in front of it;
+# SHOT=up drags the view to look up at the ceiling instead. OUTPUT names the file.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -33,6 +36,17 @@ sleep 1
 xdotool mousemove --window "$main_window" "$((point_x - 5))" "$point_y" sleep 0.3 \
   mousemove --window "$main_window" "$point_x" "$point_y"
 sleep 1.5
+case "${SHOT:-point}" in
+  flight)
+    xdotool click 1
+    sleep 4 ;;
+  up)
+    # Dragging downwards tilts the camera up, as far as it goes.
+    xdotool mousedown 1
+    for _ in $(seq 1 8); do xdotool mousemove_relative -- 0 50; sleep 0.1; done
+    xdotool mouseup 1
+    sleep 1 ;;
+esac
 # The highlight pulses: of a few photographs keep the one where the animal
 # under the pointer is darkest.
 shots=$(mktemp -d)

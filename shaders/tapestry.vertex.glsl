@@ -1,22 +1,41 @@
 #version 120
-// Pictures show their image; the floor and the models, drawn with the blank
-// texture, are shaded softly from their normals.
+// Pictures show their image; the floor is paved from its world position; the
+// models, drawn with the blank texture, are lit softly from their normals.
 
-varying float shade;
-varying float isPicture;
 varying vec2 texCoord;
+varying float isPicture;
+varying float isFloor;
+varying vec2 floorPosition;
+varying float shade;
 
 void main()
 {
+    gl_Position = ftransform();
+    texCoord = gl_MultiTexCoord0.st;
+    // Pictures alone come white with the normal (0, 0, 1) in their own frame;
+    // the floor alone comes white with the normal (0, 1, 0), in world units.
+    bool white = gl_Color.rgb == vec3(1.0);
+    isPicture = (white && gl_Normal == vec3(0.0, 0.0, 1.0)) ? 1.0 : 0.0;
+    isFloor = (white && gl_Normal == vec3(0.0, 1.0, 0.0)) ? 1.0 : 0.0;
+    floorPosition = gl_Vertex.xz;
+
+    // Everything stands in a wall's frame (or the world's): x along the wall,
+    // y up, z into the room. Its axes as the eye sees them place the light in
+    // the room, wherever the camera turns.
+    mat3 frame = mat3(gl_ModelViewMatrix);
+    vec3 up = normalize(frame[1]);
+    vec3 intoRoom = normalize(frame[2]);
+    vec3 along = normalize(frame[0]);
     vec3 normal = gl_NormalMatrix * gl_Normal;
     float len = length(normal);
-    normal = len > 0.0 ? normal / len : vec3(0.0, 0.0, 1.0);
-    // A light above and behind the eye; both sides of a face are lit alike.
-    vec3 light = normalize(vec3(0.3, 0.8, 0.5));
-    shade = 0.55 + 0.45 * abs(dot(normal, light));
-
-    // Pictures alone come white with the normal (0, 0, 1) in their own frame.
-    isPicture = (gl_Color.rgb == vec3(1.0) && gl_Normal == vec3(0.0, 0.0, 1.0)) ? 1.0 : 0.0;
-    texCoord = gl_MultiTexCoord0.st;
-    gl_Position = ftransform();
+    normal = len > 0.0 ? normal / len : up;
+    // Daylight from high in the room, a little from the left, and a weak glow
+    // thrown back by the floor onto what faces down.
+    vec3 light = normalize(0.75 * up + 0.55 * intoRoom - 0.35 * along);
+    float diffuse = max(dot(normal, light), 0.0);
+    float bounce = max(-dot(normal, up), 0.0);
+    // Far surfaces dim a little, which gives the room its depth.
+    float distance = length((gl_ModelViewMatrix * gl_Vertex).xyz);
+    float falloff = 1.0 - 0.22 * clamp((distance - 1.5) / 10.0, 0.0, 1.0);
+    shade = (0.42 + 0.58 * diffuse + 0.25 * bounce) * falloff;
 }

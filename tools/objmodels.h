@@ -7,7 +7,7 @@
 
 namespace roomgen {
 
-QString corniceObj();  // a cove rising from the ceiling line
+QString corniceObj(double reach); // a cove rising from the ceiling line, and the ceiling reaching `reach` metres into the room
 QString wainscotObj(); // a panelled dado with skirting and rail
 QString benchObj();    // a plain wooden bench
 

@@ -12,6 +12,9 @@
 #include <QImageWriter>
 #include <QSet>
 
+#include <algorithm>
+#include <cmath>
+
 namespace roomgen {
 
 namespace {
@@ -346,6 +349,21 @@ QHash<QString, Species> speciesByKey(const RoomPlan& plan)
     return table;
 }
 
+// How far the ceiling reaches from each wall: past the middle of the room
+// along its longest wall, so that the ceilings of opposite walls overlap and
+// close the view upwards. A wall is as long as its panels are wide.
+double ceilingReach(const RoomPlan& plan)
+{
+    double longest = 0, run = 0;
+    for (const SectionPlan& section : plan.sections) {
+        if (section.turnBefore != 0)
+            run = 0;
+        run += section.panel.height.toDouble() * section.panel.pixels.width() / section.panel.pixels.height();
+        longest = std::max(longest, run);
+    }
+    return std::round(longest * 50.0 + 10.0) / 100.0;
+}
+
 } // namespace
 
 QStringList roomFiles(const RoomPlan& plan)
@@ -377,7 +395,7 @@ bool writeRoom(const RoomPlan& plan, const QString& folder, QString* error)
            && writeImage(prefix + blankMap, blank, "png", error)
            && writeBytes(prefix + sceneFile, sceneText(plan, maps).toUtf8(), error)
            && writeBytes(prefix + databaseFile, databaseText(plan, species, maps).toUtf8(), error)
-           && writeBytes(prefix + cornice, corniceObj().toUtf8(), error)
+           && writeBytes(prefix + cornice, corniceObj(ceilingReach(plan)).toUtf8(), error)
            && writeBytes(prefix + wainscot, wainscotObj().toUtf8(), error)
            && writeBytes(prefix + bench, benchObj().toUtf8(), error)
            && writeBytes(prefix + credits, creditsText().toUtf8(), error);
