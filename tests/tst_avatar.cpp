@@ -1,5 +1,6 @@
 #include "avatar.h"
 #include "detail.h"
+#include "scene.h"
 
 #include <QtTest>
 
@@ -68,6 +69,7 @@ private slots:
     void moves_data();
     void moves();
     void distance();
+    void demoRoomSharpInFrontOfEveryDetail();
 };
 
 void TestAvatar::moves_data()
@@ -132,6 +134,34 @@ void TestAvatar::distance()
     QCOMPARE(avatarDistance(from, to), std::sqrt(80 * 20 + 800.0f / 6 + 625));
     QCOMPARE(avatarDistance(to, from), std::sqrt(80 * 20 + 800.0f / 6 + 625));
     QCOMPARE(avatarDistance(avatar(0, 0, 60.4f), avatar(0, 0, 60)), 0.4f);
+}
+
+// Flown to on a kiosk screen of 1280 x 800, every painted detail of the demo
+// room shows at least one texel of its panel to each pixel, across (where the
+// view widens the room 1.3 times) and down.
+void TestAvatar::demoRoomSharpInFrontOfEveryDetail()
+{
+    const float screenHeight = 800, aspect = 1280.0f / 800.0f, pi = 3.14159265f;
+    Scene scene;
+    QVERIFY(scene.readXML("Stanza.xml"));
+    QVERIFY(scene.details.size() >= 40);
+    for (const Detail& detail : scene.details) {
+        Avatar camera;
+        QVERIFY(camera.setInFrontOf(detail, aspect));
+        const float distance = (detail.box.center() - camera.position).length();
+        const float pixelsPerMetreDown = screenHeight / 2 / (distance * std::tan(camera.fov * pi / 360));
+        int pictures = 0;
+        for (const Picture& picture : scene.sections.at(detail.panel).pictures) {
+            if (!picture.mapPath.endsWith("/" + detail.name))
+                continue;
+            ++pictures;
+            const float across = picture.image.width() / picture.size.x, down = picture.image.height() / picture.size.y;
+            QVERIFY2(across >= 1.3f * pixelsPerMetreDown && down >= pixelsPerMetreDown,
+                     qPrintable(QString("%1 at %2 m: %3 x %4 texels a metre for %5 x %6 pixels").arg(detail.name)
+                                    .arg(distance).arg(across).arg(down).arg(1.3f * pixelsPerMetreDown).arg(pixelsPerMetreDown)));
+        }
+        QCOMPARE(pictures, 1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAvatar)

@@ -7,8 +7,13 @@ namespace roomgen {
 
 namespace {
 
-// Every panel is drawn at 1.25 mm a pixel: 2400 pixels make 3 metres.
+// Every panel is laid out at 1.25 mm a pixel: 2400 pixels make 3 metres.
 const QString panelHeight = QStringLiteral("3.0");
+// Painted finer than that, so that a panel stays sharp with the camera in
+// front of its lowest detail on a screen 800 pixels high (1300 and 2100 texels
+// a metre; the bands hang lower, so the camera comes closer).
+const int panelEighths = 13;
+const int bandEighths = 21;
 const QSize tall(2048, 2400);
 const QSize medium(1800, 2400);
 const QSize narrow(1600, 2400);
@@ -95,6 +100,7 @@ PanelPlan panel(const char* name, QSize pixels, Style style, QVector<PaintedAnim
     p.height = panelHeight;
     p.style = style;
     p.animals = animals;
+    p.eighths = panelEighths;
     return p;
 }
 
@@ -104,6 +110,7 @@ PanelPlan band(const char* name, int width, int height, const char* metres, Styl
 {
     PanelPlan p = panel(name, QSize(width, height), style, animals);
     p.height = QString::fromLatin1(metres);
+    p.eighths = bandEighths;
     return p;
 }
 

@@ -89,11 +89,11 @@ QColor jitter(const QColor& base, Rng& rng, int amount)
 
 // Fading towards the plaster, mottling and a faint grain: paint that has
 // been on a wall for centuries.
-void ageSurface(QImage& image, Rng& rng)
+void ageSurface(QImage& image, double scale, Rng& rng)
 {
-    const ValueNoise broad(image.size(), 240, rng);
-    const ValueNoise middle(image.size(), 56, rng);
-    const ValueNoise small(image.size(), 9, rng);
+    const ValueNoise broad(image.size(), int(240 * scale + 0.5), rng);
+    const ValueNoise middle(image.size(), int(56 * scale + 0.5), rng);
+    const ValueNoise small(image.size(), int(9 * scale + 0.5), rng);
     for (int y = 0; y < image.height(); ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
@@ -476,24 +476,34 @@ QImage glyphImage(const QString& glyph)
     return cropped;
 }
 
+// The panel is laid out in the pixels of its plan and painted sharper, at
+// its scale: the brushwork through the painter's transform, the animals
+// from the font at their painted size.
 bool paintPanel(const PanelPlan& panel, const QHash<QString, Species>& species,
                 const QVector<QRgb>& colours, bool gridLayout, quint64 seed,
                 PaintedPanel* out, QString* error)
 {
     Rng rng(seed);
-    QImage picture = roomImage(panel.pixels, QImage::Format_ARGB32_Premultiplied);
+    const double scale = panel.eighths / 8.0;
+    const QSize painted = panel.pixels * scale;
+    QImage picture = roomImage(painted, QImage::Format_ARGB32_Premultiplied);
+    picture.setDotsPerMeterX(dotsPerMeter * panel.eighths / 8);
+    picture.setDotsPerMeterY(dotsPerMeter * panel.eighths / 8);
     picture.fill(plasterTone);
+    const QRect planned(QPoint(0, 0), panel.pixels);
     const int frameWidth = std::max(6, std::min(panel.pixels.width(), panel.pixels.height()) / 28);
-    out->field = picture.rect().adjusted(frameWidth, frameWidth, -frameWidth, -frameWidth);
+    const QRect field = planned.adjusted(frameWidth, frameWidth, -frameWidth, -frameWidth);
+    QVector<QRect> placed;
     out->animals.clear();
     out->map = QImage();
     if (!panel.animals.isEmpty()) {
-        out->map = roomImage(panel.pixels, QImage::Format_RGB32);
+        out->map = roomImage(painted, QImage::Format_RGB32);
         out->map.fill(qRgb(0, 0, 0));
     }
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
-    paintField(p, panel.style, out->field, rng);
+    p.scale(scale, scale);
+    paintField(p, panel.style, field, rng);
     for (int i = 0; i < panel.animals.size(); ++i) {
         const PaintedAnimal& animal = panel.animals[i];
         const QImage glyph = glyphImage(species.value(animal.species).glyph);
@@ -501,31 +511,38 @@ bool paintPanel(const PanelPlan& panel, const QHash<QString, Species>& species,
             *error = QStringLiteral("%1: the emoji font draws nothing for %2").arg(panel.name, animal.species);
             return false;
         }
-        const QRect rect = gridLayout ? gridAnimal(i, panel.animals.size(), out->field, glyph)
-                                      : scatterAnimal(animal, panel.style, out->field, glyph, out->animals, rng);
+        const QRect rect = gridLayout ? gridAnimal(i, panel.animals.size(), field, glyph)
+                                      : scatterAnimal(animal, panel.style, field, glyph, placed, rng);
         if (rect.isEmpty()) {
             *error = QStringLiteral("%1: no room for animal %2 (%3)").arg(panel.name).arg(i + 1).arg(animal.species);
             return false;
         }
-        const QImage painted = frescoGlyph(glyph, std::max(rect.width(), rect.height()), animal.mirrored);
+        const int side = std::max(rect.width(), rect.height());
+        const QImage sharp = frescoGlyph(glyph, int(side * scale + 0.5), animal.mirrored);
         if (animal.zone == Zone::Perch)
-            paintPerch(p, rect, out->field, rng);
+            paintPerch(p, rect, field, rng);
         if (animal.zone == Zone::Ground && panel.style == Style::Garden) {
             p.setPen(Qt::NoPen);
             p.setBrush(QColor(60, 50, 30, 70));
             p.drawEllipse(QPointF(rect.center().x(), rect.bottom() - rect.height() * 0.03),
                           rect.width() * 0.42, rect.height() * 0.05);
         }
-        p.drawImage(rect.topLeft(), painted);
-        paintMapSilhouette(out->map, painted, rect.topLeft(), colours[i]);
-        out->animals.append(QRect(rect.topLeft(), painted.size()));
+        const QPoint at = rect.topLeft() * scale;
+        p.save();
+        p.resetTransform();
+        p.drawImage(at, sharp);
+        p.restore();
+        paintMapSilhouette(out->map, sharp, at, colours[i]);
+        placed.append(QRect(rect.topLeft(), glyph.size().scaled(side, side, Qt::KeepAspectRatio)));
+        out->animals.append(QRect(at, sharp.size()));
     }
-    paintCracks(p, out->field, rng);
-    paintLosses(p, out->field, out->animals, rng);
-    paintFrame(p, picture.rect(), frameWidth, panel.style == Style::Water);
+    paintCracks(p, field, rng);
+    paintLosses(p, field, placed, rng);
+    paintFrame(p, planned, frameWidth, panel.style == Style::Water);
     p.end();
+    out->field = QRect(field.topLeft() * scale, field.size() * scale);
     out->picture = picture.convertToFormat(QImage::Format_RGB32);
-    ageSurface(out->picture, rng);
+    ageSurface(out->picture, scale, rng);
     for (int i = 0; i < out->animals.size(); ++i) {
         if (!sampledColour(out->map, out->animals[i], colours[i])) {
             *error = QStringLiteral("%1: animal %2 (%3) is too small to be found in its map")

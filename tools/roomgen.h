@@ -33,7 +33,8 @@ struct PaintedAnimal
 struct PanelPlan
 {
     QString name;           // file name, ".jpg"
-    QSize pixels;
+    QSize pixels;           // as laid out; painted `eighths` / 8 times as many across and down
+    int eighths = 8;
     QString height;         // metres, as written in the scene file
     Style style = Style::Garden;
     QVector<PaintedAnimal> animals;  // none: the panel has no map of its own
