@@ -4,6 +4,7 @@
 #include "panelfit.h"
 #include "scene.h"
 #include "widgetopenGL.h"
+#include "viewprojection.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -137,6 +138,8 @@ private slots:
     void clickInViewTakesKeysBack();
     void reloadRebuildsListsAndPanel_data();
     void reloadRebuildsListsAndPanel();
+    void roomIsShadedAndClosedAbove();
+    void pickingReadsEveryDetailsColour();
 
 private:
     template <typename T>
@@ -154,6 +157,8 @@ private:
     QStringList panel() const;
     QStringList knownAnimalPanel(int id) const;
     void verifyFlyingTo(int id);
+    QImage frame();
+    QPoint pixelOf(point3 world) const { return projectedPixel(view->camera(), view->size(), world); }
 
     QTemporaryDir room;
     QByteArray demoDatabase;
@@ -638,6 +643,96 @@ void TestMainWindow::reloadRebuildsListsAndPanel()
         chooseName("Balena");
         QCOMPARE(panel().mid(0, 4), (QStringList{"Balena", "(balaena)", "Cetacei", "Sul mare."}));
         QCOMPARE(view->ponderedDetail(), 2500);
+    }
+}
+
+// The visible frame as drawn; the software renderer keeps it in the back
+// buffer after the swap.
+QImage TestMainWindow::frame()
+{
+    view->updateGL();
+    return view->grabFrameBuffer();
+}
+
+namespace {
+
+// Standard deviation of the grey levels of a frame between two corners.
+double greySpread(const QImage& image, QPoint a, QPoint b)
+{
+    const QRect area = QRect(a, b).normalized().intersected(image.rect());
+    double sum = 0, squares = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const int grey = qGray(image.pixel(x, y));
+            sum += grey;
+            squares += grey * grey;
+        }
+    }
+    const double n = std::max(1, area.width() * area.height()), mean = sum / n;
+    return std::sqrt(std::max(0.0, squares / n - mean * mean));
+}
+
+} // namespace
+
+// From the start the floor shows its tiles and the wainscot its panels, not
+// one flat colour each; turned up as far as it goes, every way round, the
+// camera sees the ceiling, never the black background.
+void TestMainWindow::roomIsShadedAndClosedAbove()
+{
+    const point3 eye = view->camera().position;
+    QImage image = frame();
+    const double floor = greySpread(image, pixelOf({eye.x - 1.5f, 0, eye.z - 2}), pixelOf({eye.x + 1.5f, 0, eye.z - 3}));
+    const Section& wainscotted = view->room().sections.at(1); // under the frieze, without a bench
+    const point3 left = wainscotted.toWorld({0.1f * wainscotted.width, 0.2f, 0.05f});
+    const point3 right = wainscotted.toWorld({0.9f * wainscotted.width, 1.4f, 0.05f});
+    const double wainscot = greySpread(image, pixelOf(left), pixelOf(right));
+    // Both were 0 when the floor and the models were drawn flat.
+    QVERIFY2(floor > 10 && wainscot > 3, qPrintable(QString("floor %1, wainscot %2").arg(floor).arg(wainscot)));
+    for (const float yaw : {0.0f, 90.0f, 180.0f, 270.0f}) {
+        Avatar up = view->camera();
+        up.yaw = yaw;
+        up.pitch = 35;
+        view->placeCamera(up);
+        image = frame();
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < image.width(); ++x)
+                QVERIFY2(qRed(image.pixel(x, y)) + qGreen(image.pixel(x, y)) + qBlue(image.pixel(x, y)) > 0,
+                         qPrintable(QString("yaw %1: background at %2, %3").arg(yaw).arg(x).arg(y)));
+    }
+}
+
+// In front of each detail the mouse-over test reads its colour exactly, well
+// inside its silhouette: the detail's own texels pick it.
+void TestMainWindow::pickingReadsEveryDetailsColour()
+{
+    const Scene& scene = view->room();
+    for (const Detail& detail : scene.details) {
+        Avatar front = view->camera();
+        QVERIFY(front.setInFrontOf(detail, viewAspect()));
+        view->placeCamera(front);
+        // Maps are kept as GL reads them: bottom row first, red and blue swapped.
+        const QRgb colour = qRgb(int(detail.color.z), int(detail.color.y), int(detail.color.x));
+        const Section& section = scene.sections.at(detail.panel);
+        for (const Picture& picture : section.pictures) {
+            if (!picture.mapPath.endsWith("/" + detail.name))
+                continue;
+            // A texel of the detail's colour with its neighbours four texels around of it too.
+            const QImage& map = picture.mapImage;
+            QPoint inside(-1, -1);
+            for (int y = 4; y < map.height() - 4 && inside.x() < 0; y += 4)
+                for (int x = 4; x < map.width() - 4 && inside.x() < 0; x += 4)
+                    if (map.pixel(x, y) == colour && map.pixel(x - 4, y) == colour && map.pixel(x + 4, y) == colour
+                        && map.pixel(x, y - 4) == colour && map.pixel(x, y + 4) == colour)
+                        inside = QPoint(x, y);
+            QVERIFY2(inside.x() >= 0, qPrintable(detail.name));
+            const float u = (inside.x() + 0.5f) / map.width(), v = (inside.y() + 0.5f) / map.height();
+            const QPoint pixel = pixelOf(section.toWorld(
+                {picture.position.x + u * picture.size.x, picture.position.y + v * picture.size.y, 0}));
+            QMouseEvent move(QEvent::MouseMove, pixel, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(view, &move);
+            view->updateObjectUnderMouse();
+            QCOMPARE(view->readPixelColor(pixel.x(), pixel.y()), detail.color);
+        }
     }
 }
 

@@ -3,11 +3,11 @@
 #include "loadingwindow.h"
 #include "scene.h"
 #include "testgeometry.h"
+#include "viewprojection.h"
 
 #include <QtTest>
 #include <QApplication>
 #include <QGLShaderProgram>
-#include <QMatrix4x4>
 #include <QPainter>
 #include <QPointer>
 #include <QSaveFile>
@@ -126,20 +126,7 @@ class TestWidgetOpenGL : public QObject
         return view->grabFrameBuffer();
     }
 
-    // Where a world point lands in the widget, worked out from the camera alone.
-    QPoint pixelOf(point3 world) const
-    {
-        const Avatar& a = view->camera();
-        const float w = view->width(), h = view->height();
-        QMatrix4x4 m;
-        m.scale(1.3f * h / w, 1, 1);
-        m.perspective(a.fov, 1.0f, 0.1f, 70.0f);
-        m.rotate(-a.pitch, 1, 0, 0);
-        m.rotate(-a.yaw, 0, 1, 0);
-        m.translate(-a.position.x, -a.position.y, -a.position.z);
-        const QVector3D ndc = m.map(QVector3D(world.x, world.y, world.z));
-        return QPoint(int(std::floor((ndc.x() + 1) / 2 * w)), int(std::floor((1 - ndc.y()) / 2 * h)));
-    }
+    QPoint pixelOf(point3 world) const { return projectedPixel(view->camera(), view->size(), world); }
 
     // The colour a frame shows at a world point, in device pixels on a scaled display.
     QColor colourAt(const QImage& image, point3 world) const
@@ -241,6 +228,8 @@ void TestWidgetOpenGL::firstPaintUploadsTexturesAndShowsTheRoom()
     // The north panel's (40, 120, 60) within a few levels of JPEG; the floor plain grey.
     const int offPanel = qAbs(panel.red() - 40) + qAbs(panel.green() - 120) + qAbs(panel.blue() - 60);
     QVERIFY2(offPanel < 12, qPrintable(panel.name()));
+    // Exactly the decoded image's colour there: pictures take no light and no tint.
+    QCOMPARE(panel, QColor(QImage("data/nord.jpg").pixel(200, 100)));
     QVERIFY2(floor.saturation() == 0 && floor.value() > 60, qPrintable(floor.name()));
 }
 
