@@ -35,7 +35,7 @@ void main()
     float diffuse = max(dot(normal, light), 0.0);
     float bounce = max(-dot(normal, up), 0.0);
     // Far surfaces dim a little, which gives the room its depth.
-    float distance = length((gl_ModelViewMatrix * gl_Vertex).xyz);
-    float falloff = 1.0 - 0.22 * clamp((distance - 1.5) / 10.0, 0.0, 1.0);
+    float eyeDistance = length((gl_ModelViewMatrix * gl_Vertex).xyz);
+    float falloff = 1.0 - 0.22 * clamp((eyeDistance - 1.5) / 10.0, 0.0, 1.0);
     shade = (0.42 + 0.58 * diffuse + 0.25 * bounce) * falloff;
 }
