@@ -9,8 +9,7 @@ uniform vec3 selectedMapColor;
 uniform float darkenSelectedFactor;
 
 varying vec2 texCoord;
-varying float isPicture;
-varying float isFloor;
+varying float surface; // 1: a picture, -1: the floor, 0: a model
 varying vec2 floorPosition;
 varying float shade;
 
@@ -27,26 +26,26 @@ float floorTone()
     vec2 p = floorPosition / tileMetres;
     vec2 cell = floor(p);
     vec2 inTile = p - cell;
-    float tone = mod(cell.x + cell.y, 2.0) < 0.5 ? lightTile : darkTile;
+    float tone = fract((cell.x + cell.y) * 0.5) < 0.25 ? lightTile : darkTile;
     // No two slabs quite alike, each a little lighter towards one corner.
     tone += 0.05 * fract(cell.x * 0.37 + cell.y * 0.61) + 0.03 * (inTile.x - inTile.y);
-    vec2 toEdge = min(inTile, 1.0 - inTile);
-    vec2 footprint = fwidth(p);
-    vec2 joint = 1.0 - smoothstep(vec2(jointWidth), vec2(jointWidth) + footprint, toEdge);
-    tone = mix(tone, jointTone, max(joint.x, joint.y));
+    // Tiles per pixel: joints drawn that wide at least, so they do not break up.
+    vec2 slope = fwidth(p);
+    float footprint = max(slope.x, slope.y);
+    float toEdge = min(min(inTile.x, 1.0 - inTile.x), min(inTile.y, 1.0 - inTile.y));
+    tone = mix(tone, jointTone, clamp((jointWidth + footprint - toEdge) / footprint, 0.0, 1.0));
     // Where a tile covers only a few pixels its pattern would shimmer: it
     // fades to the floor's average tone instead.
-    float fade = smoothstep(0.08, 0.3, max(footprint.x, footprint.y));
-    return mix(tone, 0.5 * (lightTile + darkTile), fade);
+    return mix(tone, 0.5 * (lightTile + darkTile), clamp((footprint - 0.08) * 4.5, 0.0, 1.0));
 }
 
 void main()
 {
     vec3 color = texture2D(rgbTexture, texCoord).rgb;
-    if (isPicture < 0.5) {
+    if (surface < 0.5) {
         // Floor and models: unit 1 holds whatever map was bound last.
-        vec3 surface = isFloor > 0.5 ? vec3(floorTone()) : color * vec3(1.08, 1.0, 0.86);
-        gl_FragColor = vec4(surface * shade, 1.0);
+        vec3 painted = surface < -0.5 ? vec3(floorTone()) : color * vec3(1.08, 1.0, 0.86);
+        gl_FragColor = vec4(painted * shade, 1.0);
         return;
     }
     // Map colours are whole bytes: compare them as bytes, never as floats.

@@ -3,8 +3,7 @@
 // models, drawn with the blank texture, are lit softly from their normals.
 
 varying vec2 texCoord;
-varying float isPicture;
-varying float isFloor;
+varying float surface; // 1: a picture, -1: the floor, 0: a model
 varying vec2 floorPosition;
 varying float shade;
 
@@ -15,8 +14,8 @@ void main()
     // Pictures alone come white with the normal (0, 0, 1) in their own frame;
     // the floor alone comes white with the normal (0, 1, 0), in world units.
     bool white = gl_Color.rgb == vec3(1.0);
-    isPicture = (white && gl_Normal == vec3(0.0, 0.0, 1.0)) ? 1.0 : 0.0;
-    isFloor = (white && gl_Normal == vec3(0.0, 1.0, 0.0)) ? 1.0 : 0.0;
+    surface = (white && gl_Normal == vec3(0.0, 0.0, 1.0)) ? 1.0
+              : (white && gl_Normal == vec3(0.0, 1.0, 0.0)) ? -1.0 : 0.0;
     floorPosition = gl_Vertex.xz;
 
     // Everything stands in a wall's frame (or the world's): x along the wall,
