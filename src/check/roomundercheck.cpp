@@ -16,6 +16,12 @@ namespace {
 // reader, which would stop the process, reads an empty model instead.
 const QString placeholderModel = QStringLiteral("pellavio-check-unreadable-model.obj");
 
+bool isUnreadableModel(const QString& name, const QString& dataFolder)
+{
+    QFile file(dataFolder + "/" + name);
+    return !roomFileRefusal(name, dataFolder).isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text);
+}
+
 // The reader's progress and debug lines are no findings: they stay out of the report.
 void silence(QtMsgType, const QMessageLogContext&, const QString&) {}
 
@@ -96,16 +102,18 @@ void RoomUnderCheck::findUnreadableModels(const QString& dataFolder)
     for (const QString& tag : {QStringLiteral("ceiling"), QStringLiteral("mesh")}) {
         for (int element : outline.inWalls(tag)) {
             const QString name = outline.at(element).value("model");
-            QFile file(dataFolder + "/" + name);
-            if (!roomFileRefusal(name, dataFolder).isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
+            if (isUnreadableModel(name, dataFolder))
                 unreadableModels.insert(name);
         }
     }
 }
 
-// The scene file with every unreadable model replaced by the placeholder.
-QByteArray RoomUnderCheck::sceneForReader() const
+// The scene file with every model the reader could not open replaced by the
+// placeholder. The names are taken as the reader takes them: the outline's
+// reader normalises white space in attribute values, the program's does not.
+QByteArray RoomUnderCheck::sceneForReader(const QString& dataFolder, bool* replaced) const
 {
+    *replaced = false;
     QFile file(path(sceneName));
     QDomDocument document;
     if (!file.open(QIODevice::ReadOnly) || !document.setContent(file.readAll()))
@@ -114,8 +122,10 @@ QByteArray RoomUnderCheck::sceneForReader() const
         const QDomNodeList nodes = document.elementsByTagName(tag);
         for (int i = 0; i < nodes.size(); ++i) {
             QDomElement element = nodes.at(i).toElement();
-            if (unreadableModels.contains(element.attribute("model")))
+            if (isUnreadableModel(element.attribute("model"), dataFolder)) {
                 element.setAttribute("model", placeholderModel);
+                *replaced = true;
+            }
         }
     }
     return document.toByteArray();
@@ -135,9 +145,11 @@ bool RoomUnderCheck::readScene()
     for (const QFileInfo& entry : entries)
         QFile::link(entry.absoluteFilePath(), data + "/" + entry.fileName());
     findUnreadableModels(data);
-    if (!unreadableModels.isEmpty()) {
+    bool replaced = false;
+    const QByteArray forReader = sceneForReader(data, &replaced);
+    if (replaced) {
         QFile::remove(data + "/" + sceneName);
-        if (!writeFile(data + "/" + sceneName, sceneForReader()) || !writeFile(data + "/" + placeholderModel, ""))
+        if (!writeFile(data + "/" + sceneName, forReader) || !writeFile(data + "/" + placeholderModel, ""))
             return false;
     }
 

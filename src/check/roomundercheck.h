@@ -56,7 +56,7 @@ private:
     bool readOutline();
     void findUnreadableModels(const QString& dataFolder);
     bool readScene();
-    QByteArray sceneForReader() const;
+    QByteArray sceneForReader(const QString& dataFolder, bool* replaced) const;
 
     QVector<int> detailElements;
 };
