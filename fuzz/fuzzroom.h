@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 namespace fuzzroom {
 
@@ -31,6 +32,9 @@ inline void start()
     static char* argv[] = {name, nullptr};
     static QCoreApplication application(argc, argv);
     qInstallMessageHandler(silence);
+    // A reader that ends the process itself leaves no crash file behind: the
+    // input that did it is still in this folder, which such an ending keeps.
+    std::fprintf(stderr, "Scratch room folder: %s\n", qPrintable(folder().path()));
 }
 
 inline QString file(const QString& name)

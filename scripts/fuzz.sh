@@ -4,7 +4,8 @@
 # on its committed corpus in fuzz/corpus/, with its dictionary. The committed
 # corpus is read, never written: new inputs go to a scratch folder (CORPUS_OUT,
 # default build-fuzz/corpus/). Fails on the first crash, leak-free or not; the
-# crashing input is left in build-fuzz/ as crash-*.
+# crashing input is left in build-fuzz/ as crash-*; an input on which a reader
+# ended the process itself is left in the scratch room folder the log names.
 #   bash scripts/fuzz.sh [SECONDS] [TARGET...]    TARGET: database obj scene detailmap
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -36,6 +37,7 @@ for target in "${targets[@]}"; do
   cover=$(grep -oE 'cov: [0-9]+' "$log" | tail -n 1)
   echo "fuzz_$target: ${runs#\#} runs in ${seconds} s, ${cover:-cov: ?}, status $result"
   if [ $result -ne 0 ]; then
+    grep -m 1 '^Scratch room folder' "$log"
     tail -n 40 "$log"
     status=1
   fi
