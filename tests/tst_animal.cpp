@@ -18,23 +18,39 @@ const AnimalData sample{
      {"Volpe", "(vulpes)", "Mammiferi", "Volpe rossa", 0, "", 11}},
     QString()};
 
+QStringList logged; // "W text" for a warning, "D text" for the rest, since init()
+QString loggedBy;   // the function that wrote the last line
+
+void capture(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    logged << (type == QtWarningMsg ? "W " : "D ") + text;
+    loggedBy = context.function;
+}
+
 } // namespace
 
 class TestAnimal : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
+    QScopedPointer<QTemporaryDir> dir;
 
     QString writeFile(const QByteArray& bytes)
     {
-        QFile file(dir.filePath(QStringLiteral("determinazioni.csv")));
+        QFile file(dir->filePath(QStringLiteral("determinazioni.csv")));
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             qFatal("cannot write the test database %s", qPrintable(file.fileName()));
         return file.fileName();
     }
 
 private slots:
+    void init()
+    {
+        dir.reset(new QTemporaryDir);
+        logged.clear();
+        qInstallMessageHandler(capture);
+    }
+
     void qualityFromText_data()
     {
         QTest::addColumn<QString>("text");
@@ -92,26 +108,30 @@ private slots:
     {
         QTest::addColumn<QByteArray>("file"); // null: no file at all
         QTest::addColumn<QVector<int>>("ids");
+        QTest::addColumn<int>("dropped");
         QTest::addColumn<QString>("warning");
+        const auto row = [](const char* tag, const QByteArray& file, const QVector<int>& ids, int dropped = 0,
+                            const QString& warning = {}) { QTest::newRow(tag) << file << ids << dropped << warning; };
         const QByteArray h = header;
-        QTest::newRow("missing file") << QByteArray() << QVector<int>{} << "";
-        QTest::newRow("empty file") << QByteArray("") << QVector<int>{} << "";
-        QTest::newRow("header only") << h << QVector<int>{} << "";
-        QTest::newRow("five lines, final line feed") << h + "1;1;A\n" << QVector<int>{0} << "";
-        QTest::newRow("last line without final line feed") << h + "1;1;A\n2;2;A" << QVector<int>{0, 1} << "";
-        QTest::newRow("unusable number columns") << h + "1;0;A\n2;-3;A\n3;x;A\n4;;A\n5; 12;A\n" << QVector<int>{11} << "";
-        QTest::newRow("lines without number column") << h + "1\n\n1;3;B\n" << QVector<int>{102} << "";
-        QTest::newRow("D with 5 gives 304, A with 100 gives 99") << h + "1;5;D\n2;100;A\n" << QVector<int>{304, 99} << "";
-        QTest::newRow("A with 101, B with 1, a, no letter, A with the largest number")
-            << h + "1;101;A\n2;1;B\n3;1;a\n4;7;\n5;2147483647;A\n" << QVector<int>{100, 100, 3200, -6494, 2147483646} << "";
-        QTest::newRow("code too large") << h + "1;1;A\n2;2147483647;B\n" << QVector<int>{0}
-                                        << "line 6: exemplar number 2147483647 is too large for a code; line skipped";
-        QTest::newRow("CRLF line ends") << h + "1;1;A\r\n2;2;A\r\n" << QVector<int>{0, 1} << "";
-        QTest::newRow("1,000 semicolons") << h + QByteArray(1000, ';') + "\n1;4;C\n" << QVector<int>{203} << "";
-        QTest::newRow("NUL mid-line") << h + "1;1;A\n2;2;A;x;Lu" + '\0' + "po\n3;3;A\n" << QVector<int>{0} << "";
-        QTest::newRow("binary line") << h + "\x01\x7f\x80\xbf\xc0\xf5\xff;\xfe\xed;A\n1;2;A\n" << QVector<int>{1} << "";
-        QTest::newRow("50 MB line") << h + "1;1;A;;;;;" + QByteArray(50 << 20, 'x') + "\n2;2;A\n" << QVector<int>{0, 1}
-                                    << "line 5: column 7 holds 52428800 characters; cut to 2000";
+        row("missing file", QByteArray(), {});
+        row("empty file", "", {});
+        row("header only", h, {});
+        row("five lines, final line feed", h + "1;1;A\n", {0});
+        row("last line without final line feed", h + "1;1;A\n2;2;A", {0, 1});
+        row("unusable number columns", h + "1;0;A\n2;-3;A\n3;x;A\n4;;A\n5; 12;A\n", {11}, 4);
+        row("lines without number column", h + "1\n\n1;3;B\n", {102}, 1);
+        row("empty rows of a spreadsheet aside", h + "\n;;;;;;;;;\n \t\n1;1;A\n", {0});
+        row("D with 5 gives 304, A with 100 gives 99", h + "1;5;D\n2;100;A\n", {304, 99});
+        row("A with 101, B with 1, a, no letter, A with the largest number",
+            h + "1;101;A\n2;1;B\n3;1;a\n4;7;\n5;2147483647;A\n", {100, 100, 3200, -6494, 2147483646});
+        row("code too large", h + "1;1;A\n2;2147483647;B\n", {0}, 1,
+            "line 6: exemplar number 2147483647 is too large for a code; line skipped");
+        row("CRLF line ends", h + "1;1;A\r\n2;2;A\r\n", {0, 1});
+        row("1,000 semicolons", h + QByteArray(1000, ';') + "\n1;4;C\n", {203});
+        row("NUL mid-line", h + "1;1;A\n2;2;A;x;Lu" + '\0' + "po\n3;3;A\n", {0});
+        row("binary line", h + "\x01\x7f\x80\xbf\xc0\xf5\xff;\xfe\xed;A\n1;2;A\n", {1}, 1);
+        row("50 MB line", h + "1;1;A;;;;;" + QByteArray(50 << 20, 'x') + "\n2;2;A\n", {0, 1}, 0,
+            "line 5: column 7 holds 52428800 characters; cut to 2000");
     }
 
     void readAll()
@@ -119,88 +139,52 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QVector<int>, ids);
         QFETCH(QString, warning);
-        const QString path = file.isNull() ? dir.filePath(QStringLiteral("nessuno.csv")) : writeFile(file);
-        if (!warning.isEmpty())
-            QTest::ignoreMessage(QtWarningMsg, qPrintable("Animal database " + path + ", " + warning));
-        QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("Read %1 animals from database!").arg(ids.size())));
+        const QString path = file.isNull() ? dir->filePath(QStringLiteral("nessuno.csv")) : writeFile(file);
         AnimalData data = sample; // replaced, never added to
         QVERIFY(data.readAll(path));
         QVector<int> read;
         for (const Animal& animal : data.records)
             read.append(animal.id);
         QCOMPARE(read, ids);
+        QTEST(data.droppedLines, "dropped");
+        const QString warned = "W Animal database " + path + ", " + warning;
+        QCOMPARE(logged, (warning.isEmpty() ? QStringList() : QStringList(warned))
+                             << QString("D Read %1 animals from database!").arg(ids.size()));
     }
 
-    void reloadReadsColumnsOfChangedFile()
+    // The file read first holds Volpe alone; `file` replaces it ("folder", "dangling link" and "/dev/zero"
+    // stand for those). A file caught empty, half written or replaced by something else never takes the
+    // place of good records: one warning names it and says why (`reason`).
+    void reload_data()
     {
-        AnimalData data;
-        data.readAll(writeFile(header + "1;1;A;;Volpe\n2;2;A;;Lupo\n3;3;A;;Gatto\n4;4;A;;Cane\n"));
-        writeFile(header + "7;2;C;Uccelli;Passero/Fringuello;passer domesticus; Buona;Sul ramo;autore;specie comune;extra\n"
-                           "8;3;C;Uccelli;Merlo;turdus; merula;Scarsa;autore;citt\xff\n"
-                           "9;4;C;Uccelli;Gazza\n");
-        static QString logged;
-        const QtMessageHandler previous = qInstallMessageHandler(
-            [](QtMsgType, const QMessageLogContext& c, const QString& text) { logged = c.function + (": " + text); });
-        data.reload();
-        qInstallMessageHandler(previous);
-        QCOMPARE(logged, QStringLiteral("bool AnimalData::readAll(QString): Read 3 animals from database!"));
-        QStringList fields;
-        for (const Animal& a : data.records)
-            fields << a.category << a.name << a.otherName << QString::number(a.quality) << a.description << a.notes
-                   << QString::number(a.id);
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QStringList>("fields"); // of each record after reloading
+        const QStringList volpe{"", "Volpe", "", "0", "", "", "0"};
         // A semicolon inside the second name moves every later column one step on, a short line
         // reads its missing columns as empty texts, and a byte that is not UTF-8 shows as "à".
-        QCOMPARE(fields, (QStringList{"Uccelli", "Passero", "(passer domesticus)", "2", "Sul ramo",
-                                      "Specie comune\n" + alt + "Fringuello.", "201",
-                                      "Uccelli", "Merlo", "(turdus)", "2", "Scarsa", "Città.", "202",
-                                      "Uccelli", "Gazza", "", "0", "", "", "203"}));
-    }
-
-    void countsDroppedLines_data()
-    {
-        QTest::addColumn<QByteArray>("lines"); // after the header
-        QTest::addColumn<int>("records");
-        QTest::addColumn<int>("dropped");
-        QTest::newRow("number columns unusable") << QByteArray("1;0;A\n2;x;A\n3;3;A\n") << 1 << 2;
-        QTest::newRow("empty rows of a spreadsheet aside") << QByteArray("\n;;;;;;;;;\n \t\n1;1;A\n") << 1 << 0;
-        QTest::newRow("code too large") << QByteArray("1;2147483647;B\n") << 0 << 1;
-    }
-
-    void countsDroppedLines()
-    {
-        QFETCH(QByteArray, lines);
-        AnimalData data;
-        if (QTest::currentDataTag() == QLatin1String("code too large"))
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("too large for a code"));
-        data.readAll(writeFile(header + lines));
-        QTEST(data.records.size(), "records");
-        QTEST(data.droppedLines, "dropped");
-    }
-
-    void reloadKeepsRecordsOfABadFile_data()
-    {
-        QTest::addColumn<QByteArray>("file"); // "folder", "dangling link" and "/dev/zero" stand for those
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("emptied") << QByteArray("") << "the file is empty";
-        QTest::newRow("header only") << header << "no record in its 0 lines after the 4 header lines";
+        QTest::newRow("changed file")
+            << header + "7;2;C;Uccelli;Passero/Fringuello;passer domesticus; Buona;Sul ramo;autore;specie comune;extra\n"
+                        "8;3;C;Uccelli;Merlo;turdus; merula;Scarsa;autore;citt\xff\n9;4;C;Uccelli;Gazza\n" << ""
+            << QStringList{"Uccelli", "Passero", "(passer domesticus)", "2", "Sul ramo", "Specie comune\n" + alt
+                           + "Fringuello.", "201", "Uccelli", "Merlo", "(turdus)", "2", "Scarsa", "Città.", "202",
+                           "Uccelli", "Gazza", "", "0", "", "", "203"};
+        QTest::newRow("emptied") << QByteArray("") << "the file is empty" << volpe;
+        QTest::newRow("header only") << header << "no record in its 0 lines after the 4 header lines" << volpe;
         QTest::newRow("garbage") << QByteArray("\x89PNG\r\n\x1a\nIHDR;1;2\n\n\n\n\xff;;\nx;y\n")
-                                 << "no record in its 2 lines after the 4 header lines";
-        QTest::newRow("a folder") << QByteArray("folder") << "cannot be opened (file to open is a directory)";
-        QTest::newRow("a dangling link") << QByteArray("dangling link") << "cannot be opened (No such file or directory)";
-        QTest::newRow("a file without end") << QByteArray("/dev/zero") << "the file holds more than the limit of 67108864 bytes";
+                                 << "no record in its 2 lines after the 4 header lines" << volpe;
+        QTest::newRow("a folder") << QByteArray("folder") << "cannot be opened (file to open is a directory)" << volpe;
+        QTest::newRow("a dangling link") << QByteArray("dangling link") << "cannot be opened (No such file or directory)"
+                                         << volpe;
+        QTest::newRow("a file without end") << QByteArray("/dev/zero")
+                                            << "the file holds more than the limit of 67108864 bytes" << volpe;
     }
 
-    // A file caught empty, half written or replaced by something else never
-    // takes the place of good records; one warning names it and says why.
-    void reloadKeepsRecordsOfABadFile()
+    void reload()
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, reason);
-        QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("determinazioni.csv"));
-        QFile database(path);
-        QVERIFY(database.open(QIODevice::WriteOnly) && database.write(header + "1;1;A;;Volpe\n") > 0);
-        database.close();
+        const QString path = writeFile(header + "1;1;A;;Volpe\n");
         AnimalData data;
         data.readAll(path);
         if (file == "folder")
@@ -208,35 +192,32 @@ private slots:
         else if (file == "dangling link" || file == "/dev/zero")
             QVERIFY(QFile::remove(path) && QFile::link(file == "/dev/zero" ? file : "nowhere.csv", path));
         else
-            QVERIFY(database.open(QIODevice::WriteOnly) && database.write(file) == file.size());
-        database.close();
-
-        static QStringList warnings;
-        warnings.clear();
-        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-            if (type == QtWarningMsg)
-                warnings << text;
-        });
-        const bool reloaded = data.reload();
-        qInstallMessageHandler(previous);
-        QVERIFY(!reloaded);
-        QCOMPARE(warnings, QStringList("Animal database " + path + " not read again: " + reason
-                                       + "; keeping the records read before (1)"));
-        QCOMPARE(data.records.size(), 1);
-        QCOMPARE(data.records.first().name, QStringLiteral("Volpe"));
+            writeFile(file);
+        logged.clear();
+        QCOMPARE(data.reload(), reason.isEmpty());
+        const QString kept = "W Animal database " + path + " not read again: " + reason
+                             + "; keeping the records read before (1)";
+        QCOMPARE(logged, reason.isEmpty() ? QStringList("D Read 3 animals from database!")
+                                          : QStringList("D Read 0 animals from database!") << kept);
+        const char* writer = reason.isEmpty() ? "bool AnimalData::readAll(QString)" : "bool AnimalData::reload()";
+        QCOMPARE(loggedBy, QString(writer));
+        QStringList fields;
+        for (const Animal& a : data.records)
+            fields << a.category << a.name << a.otherName << QString::number(a.quality) << a.description << a.notes
+                   << QString::number(a.id);
+        QTEST(fields, "fields");
     }
 
     void queries()
     {
         const AnimalData data = sample;
         QCOMPARE(data.categories(), (QStringList{"Mammiferi", "Uccelli"}));
-        QCOMPARE(data.indexOfId(5), 0);
-        QCOMPARE(data.indexOfId(42), -1);
-        QCOMPARE(data.indexOfName("Lupo"), 0); // a second name before a later record's name
-        QCOMPARE(data.indexOfName(""), 2);     // an empty second name before the empty name
-        QCOMPARE(data.indexOfName("volpe"), -1);
-        QCOMPARE(data.countExemplars("Volpe"), 2);
-        QCOMPARE(data.countExemplars("volpe"), 0);
+        // Ids 5 and 42; "Lupo", a second name before a later record's name; an empty second name
+        // before the empty name; "volpe" in the wrong case.
+        QCOMPARE((QVector<int>{data.indexOfId(5), data.indexOfId(42), data.indexOfName("Lupo"), data.indexOfName(""),
+                               data.indexOfName("volpe"), data.countExemplars("Volpe"),
+                               data.countExemplars("volpe")}),
+                 (QVector<int>{0, -1, 0, 2, -1, 2, 0}));
         // First, last, k equal to the count, negative k, unknown name, no records.
         QCOMPARE((QVector<int>{data.indexOfExemplar("Volpe", 0), data.indexOfExemplar("Volpe", 1),
                                data.indexOfExemplar("Volpe", 2), data.indexOfExemplar("Volpe", -1),

@@ -27,7 +27,7 @@ QImage quadrants(int width = 2, int height = 2)
     return image.scaled(width, height);
 }
 
-// "W text" for each warning, "D text" for each debug line, while a test listens.
+// "W text" for each warning, "D text" for each debug line, since init().
 QStringList messages;
 
 void captureMessage(QtMsgType type, const QMessageLogContext&, const QString& text)
@@ -35,13 +35,11 @@ void captureMessage(QtMsgType type, const QMessageLogContext&, const QString& te
     messages << (type == QtDebugMsg ? "D " : type == QtWarningMsg ? "W " : "? ") + text;
 }
 
-QByteArray pngBytes(const QImage& image)
+QByteArray encoded(const QImage& image, const char* format = "PNG")
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return png;
+    QByteArray file;
+    QBuffer buffer(&file);
+    return buffer.open(QIODevice::WriteOnly) && image.save(&buffer, format) ? file : QByteArray();
 }
 
 QByteArray bytes(const QImage& image)
@@ -63,117 +61,87 @@ private slots:
     {
         dir.reset(new QTemporaryDir);
         QVERIFY(QDir::setCurrent(dir->path()));
+        setImagePixelLimit(defaultImagePixelLimit);
+        messages.clear();
+        qInstallMessageHandler(captureMessage);
     }
 
-    // The files hold the quadrants, 40 x 20 mm, as PNG whatever their names; the panel
-    // (the first file) holds `content` instead where there is one.
+    // The panel file at `path` holds `content` (null: there is none); blank.png and a map A.png the
+    // quadrants, 40 x 20 mm, as PNG. A panel that cannot be read is one warning that names
+    // it, also where its width follows from its size; a decoder's complaint comes after its name.
     void readsFiles_data()
     {
-        QTest::addColumn<QString>("files");
-        QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("mapPath");
         QTest::addColumn<point3>("requested");
         QTest::addColumn<point3>("size");
-        const QByteArray image;
-        QTest::newRow("own map, height follows") << "A.jpg A.png blank.png" << image << "./A.jpg" << "./A.png"
-            << point3(2, -1, 0) << point3(2, 1, 0);
-        QTest::newRow("blank map, printed size") << "A.jpg blank.png" << image << "./A.jpg" << "./blank.png"
-            << point3(-1, -1, 0) << point3(0.04f, 0.02f, 0);
-        QTest::newRow("png is its own map, width follows") << "A.png blank.png" << image << "./A.png" << "./A.png"
-            << point3(-1, 0.5f, 0) << point3(1, 0.5f, 0);
-        QTest::newRow("no folder, no map, depth dropped") << "A.jpg blank.png" << image << "A.jpg" << "/blank.png"
-            << point3(3, 4, 9) << point3(3, 4, 0);
-        QTest::newRow("no dot at all") << "A blank.png" << image << "A" << "/blank.png" << point3(-1, -1, 0)
-            << point3(0.04f, 0.02f, 0);
-        QTest::newRow("zero bytes, width follows") << "A.jpg blank.png" << QByteArray("") << "./A.jpg" << "./blank.png"
-            << point3(-1, 2, 0) << point3(0, 2, 0);
-        QTest::newRow("not an image, height follows") << "A.jpg blank.png" << QByteArray("<html>not found</html>")
-            << "./A.jpg" << "./blank.png" << point3(2, -1, 0) << point3(2, 0, 0);
-        QTest::newRow("cut-off png") << "A.jpg blank.png" << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
-            << "./A.jpg" << "./blank.png" << point3(-1, -1, 0) << point3();
-    }
-
-    void readsFiles()
-    {
-        QFETCH(QString, files);
-        QFETCH(QByteArray, content);
-        QFETCH(QString, path);
-        QFETCH(QString, mapPath);
-        QFETCH(point3, requested);
-        for (const QString& file : files.split(' '))
-            QVERIFY(quadrants(4, 2).save(file, "PNG"));
-        QFile panel(files.section(' ', 0, 0));
-        QVERIFY(content.isNull() || (panel.open(QFile::WriteOnly) && panel.write(content) >= 0 && panel.flush()));
-        if (!content.isNull())
-            QTest::ignoreMessage(QtWarningMsg, qPrintable("Cannot read image: " + path));
-        if (!QFile::exists(mapPath))
-            QTest::ignoreMessage(QtWarningMsg, qPrintable("Cannot read image: " + mapPath));
-
-        const Picture picture(path, point3(1, 4, -2), requested);
-        QTEST(picture.size, "size");
-        QCOMPARE(picture.mapPath, mapPath);
-        QCOMPARE(picture.mapImage.isNull(), !QFile::exists(mapPath));
-        QCOMPARE(picture.image.isNull(), !content.isNull());
-        QVERIFY(picture.texture == Picture::noTexture && picture.mapTexture == Picture::noTexture);
-        // Rows from the bottom of the file, bytes R, G, B, A.
-        for (const QImage& image : {picture.image, picture.mapImage})
-            QVERIFY(image.isNull() || bytes(image) == QByteArray::fromHex("0000ffff0000ffffffffffffffffffff"
-                                                                          "ff0000ffff0000ff00ff00ff00ff00ff"));
-    }
-
-    void messagesNameTheFile_data()
-    {
-        QTest::addColumn<QByteArray>("content"); // of ./A.jpg; null: no such file
-        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QStringList>("messages");
         QTest::addColumn<qint64>("pixelLimit");
+        const QByteArray png = encoded(quadrants(4, 2)), pngHead("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+        const QStringList unread{"W Cannot read image: ./A.jpg"}, noMap{"W Cannot read image: /blank.png"};
         // Enough detail that four fifths of the file still hold the whole header.
         QImage detailed(64, 64, QImage::Format_RGB32);
         for (int i = 0; i < 64 * 64; ++i)
             detailed.setPixel(i % 64, i / 64, qRgb(i % 64 * 4, i / 64 * 4, i % 7 * 36));
-        QByteArray jpeg;
-        QBuffer buffer(&jpeg);
-        QVERIFY(buffer.open(QIODevice::WriteOnly) && detailed.save(&buffer, "JPEG"));
-        const qint64 limit = defaultImagePixelLimit;
-        QTest::newRow("missing panel") << QByteArray() << QStringList{"W Cannot read image: ./A.jpg"} << limit;
-        QTest::newRow("not an image") << QByteArray("<html>not found</html>")
-                                      << QStringList{"W Cannot read image: ./A.jpg"} << limit;
-        QTest::newRow("JPEG cut short") << jpeg.left(jpeg.size() * 4 / 5) << QStringList{
-            "W Image ./A.jpg is damaged; its decoder says:", "W Corrupt JPEG data: premature end of data segment"}
-            << limit;
-        QTest::newRow("PNG cut short") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << QStringList{
-            "W Image ./A.jpg is not read: a PNG chunk declares 13 bytes, more than the 0 left in the file",
-            "W Cannot read image: ./A.jpg"} << limit;
+        const QByteArray jpeg = encoded(detailed, "JPEG");
         // A text chunk that claims 2 GB: the decoder would allocate them all.
-        QByteArray claim = pngBytes(quadrants(4, 2));
+        QByteArray claim = png;
         claim.insert(33, QByteArray::fromHex("7fffffff") + "tEXtabc");
-        QTest::newRow("PNG chunk of 2 GB") << claim << QStringList{
-            "W Image ./A.jpg is not read: a PNG chunk declares 2147483647 bytes, more than the "
-            + QString::number(claim.size() - 45) + " left in the file",
-            "W Cannot read image: ./A.jpg"} << limit;
-        QTest::newRow("over the pixel limit") << pngBytes(quadrants(4, 4)) << QStringList{
-            "W Image ./A.jpg is not read: it is 4 x 4 pixels, more than the limit of 15 pixels",
-            "W Cannot read image: ./A.jpg"} << qint64(15);
-        QTest::newRow("at the pixel limit") << pngBytes(quadrants(4, 4)) << QStringList() << qint64(16);
+        const auto row = [](const char* tag, const QByteArray& content, point3 requested, point3 size,
+                            const QStringList& messages = {}, const QString& path = "./A.jpg",
+                            const QString& mapPath = "./blank.png", qint64 pixelLimit = defaultImagePixelLimit) {
+            QTest::newRow(tag) << path << content << mapPath << requested << size << messages << pixelLimit;
+        };
+        row("own map, height follows", png, point3(2, -1, 0), point3(2, 1, 0), {}, "./A.jpg", "./A.png");
+        row("blank map, printed size", png, point3(-1, -1, 0), point3(0.04f, 0.02f, 0));
+        row("png is its own map, width follows", png, point3(-1, 0.5f, 0), point3(1, 0.5f, 0), {}, "./A.png",
+            "./A.png");
+        row("no folder, no map, depth dropped", png, point3(3, 4, 9), point3(3, 4, 0), noMap, "A.jpg", "/blank.png");
+        row("no dot at all", png, point3(-1, -1, 0), point3(0.04f, 0.02f, 0), noMap, "A", "/blank.png");
+        row("missing panel", QByteArray(), point3(-1, 2, 0), point3(0, 2, 0), unread);
+        row("zero bytes, width follows", "", point3(-1, 2, 0), point3(0, 2, 0), unread);
+        row("not an image, height follows", "<html>not found</html>", point3(2, -1, 0), point3(2, 0, 0), unread);
+        row("not an image, width follows", "<html>not found</html>", point3(-1, 2, 0), point3(0, 2, 0), unread);
+        row("JPEG cut short", jpeg.left(jpeg.size() * 4 / 5), point3(-1, 2, 0), point3(2, 2, 0),
+            {"W Image ./A.jpg is damaged; its decoder says:", "W Corrupt JPEG data: premature end of data segment"});
+        row("cut-off png", pngHead, point3(-1, -1, 0), point3(),
+            {"W Image ./A.jpg is not read: a PNG chunk declares 13 bytes, more than the 0 left in the file",
+             unread[0]});
+        row("PNG chunk of 2 GB", claim, point3(-1, 2, 0), point3(0, 2, 0), {"W Image ./A.jpg is not read: a PNG chunk "
+            "declares 2147483647 bytes, more than the " + QString::number(claim.size() - 45) + " left in the file",
+            unread[0]});
+        row("over the pixel limit", encoded(quadrants(4, 4)), point3(-1, 2, 0), point3(0, 2, 0),
+            {"W Image ./A.jpg is not read: it is 4 x 4 pixels, more than the limit of 15 pixels", unread[0]}, "./A.jpg",
+            "./blank.png", 15);
+        row("at the pixel limit", encoded(quadrants(4, 4)), point3(-1, 2, 0), point3(2, 2, 0), {}, "./A.jpg",
+            "./blank.png", 16);
     }
 
-    // A panel that cannot be read is one warning that names it, also where its
-    // width follows from its size; a decoder's complaint comes after its name.
-    void messagesNameTheFile()
+    void readsFiles()
     {
+        QFETCH(QString, path);
         QFETCH(QByteArray, content);
-        QVERIFY(quadrants(4, 2).save("blank.png"));
-        QFile panel("A.jpg");
+        QFETCH(QString, mapPath);
+        QFETCH(point3, requested);
+        QFETCH(qint64, pixelLimit);
+        QVERIFY(quadrants(4, 2).save("blank.png", "PNG"));
+        QVERIFY(mapPath != "./A.png" || quadrants(4, 2).save("A.png", "PNG"));
+        QFile panel(path);
         QVERIFY(content.isNull() || (panel.open(QFile::WriteOnly) && panel.write(content) == content.size()));
         panel.close();
-        messages.clear();
-        QFETCH(qint64, pixelLimit);
         setImagePixelLimit(pixelLimit);
-        const QtMessageHandler previous = qInstallMessageHandler(captureMessage);
-        const Picture picture("./A.jpg", point3(), point3(-1, 2, 0));
-        qInstallMessageHandler(previous);
-        setImagePixelLimit(defaultImagePixelLimit);
-        QTEST(messages, "expected");
+        const Picture picture(path, point3(1, 4, -2), requested);
+        QTEST(messages, "messages");
+        QTEST(picture.size, "size");
+        QCOMPARE(picture.mapPath, mapPath);
+        QCOMPARE(picture.mapImage.isNull(), !QFile::exists(mapPath));
+        QCOMPARE(picture.image.isNull(), messages.contains("W Cannot read image: " + path));
+        QVERIFY(picture.texture == Picture::noTexture && picture.mapTexture == Picture::noTexture);
+        // Rows from the bottom of the file, bytes R, G, B, A.
+        for (const QImage& image : {content == encoded(quadrants(4, 2)) ? picture.image : QImage(), picture.mapImage})
+            QVERIFY(image.isNull() || bytes(image) == QByteArray::fromHex("0000ffff0000ffffffffffffffffffff"
+                                                                          "ff0000ffff0000ff00ff00ff00ff00ff"));
     }
 
     // The room library lays out images for GL without Qt's OpenGL module: the
@@ -214,8 +182,7 @@ private slots:
         QVERIFY(quadrants(8, 8).save("quadrants.png"));
         Picture picture("quadrants.png", point3(1, 1, 0), point3(4, 2, 0));
         picture.createTextures();
-        const GLuint texture = picture.texture;
-        const GLuint mapTexture = picture.mapTexture;
+        const GLuint texture = picture.texture, mapTexture = picture.mapTexture;
         QVERIFY(texture != mapTexture && glIsTexture(texture) && glIsTexture(mapTexture));
         picture.createTextures();
         QVERIFY(picture.texture == texture && picture.mapTexture == mapTexture);
@@ -257,19 +224,15 @@ private slots:
         QVERIFY(canvas.prepare());
         GLint limit = 0;
         glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
-        QImage wide(limit * 2, 2, QImage::Format_RGB32);
-        wide.fill(Qt::black);
-        for (int x = 0; x < wide.width(); x += 4) {
-            wide.setPixelColor(x, 0, QColor(230, 0, 0));
-            wide.setPixelColor(x, 1, QColor(230, 0, 0));
-        }
-        QVERIFY(wide.save("wide.png"));
+        // Rows of one red pixel in four, as bytes B, G, R, A.
+        const QByteArray row = QByteArray::fromHex("0000e6ff000000ff000000ff000000ff").repeated(limit / 2);
+        QVERIFY(QImage(reinterpret_cast<const uchar*>(row.constData()), limit * 2, 1, QImage::Format_RGB32)
+                    .scaled(limit * 2, 2).save("wide.png"));
         const QString size = QString("%1 x 2 pixels, more than the graphics card's texture limit of %2: drawn at %2 x 1")
                                  .arg(limit * 2).arg(limit);
-        QTest::ignoreMessage(QtWarningMsg, qPrintable("Image wide.png is " + size));
-        QTest::ignoreMessage(QtWarningMsg, qPrintable("Image wide.png is " + size));
         Picture picture("wide.png", point3(), point3(1, 1, 0));
         picture.createTextures();
+        QCOMPARE(messages, QStringList("W Image wide.png is " + size) << "W Image wide.png is " + size);
         glBindTexture(GL_TEXTURE_2D, picture.mapTexture);
         GLint width = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
