@@ -1,6 +1,7 @@
 #include "picture.h"
 
 #include "imagefile.h"
+#include "sharedimages.h"
 
 #include <QFile>
 #include <QtGlobal>
@@ -10,15 +11,21 @@ namespace {
 // Reads an image whatever its suffix says and brings it into the byte order and
 // row order glTexImage2D expects. The printed resolution is kept, because the
 // panel's size in the room follows from it.
-bool readForGL(const QString& path, QImage& into)
+QImage decodeForGL(const QString& path)
 {
     const QImage loaded = readImageFile(path);
-    into = toGLLayout(loaded);
+    QImage image = toGLLayout(loaded);
     if (!loaded.isNull()) {
-        into.setDotsPerMeterX(loaded.dotsPerMeterX());
-        into.setDotsPerMeterY(loaded.dotsPerMeterY());
+        image.setDotsPerMeterX(loaded.dotsPerMeterX());
+        image.setDotsPerMeterY(loaded.dotsPerMeterY());
     }
-    return !loaded.isNull();
+    return image;
+}
+
+bool readForGL(const QString& path, QImage& into)
+{
+    into = SharedImages::read(path, decodeForGL);
+    return !into.isNull();
 }
 
 // Panels without a map of their own share the blank map of their folder.

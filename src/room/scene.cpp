@@ -2,6 +2,7 @@
 
 #include "detailmap.h"
 #include "roomfolder.h"
+#include "sharedimages.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -162,6 +163,8 @@ Scene::Scene() = default;
 bool Scene::readXML(QString fileName)
 {
     qDebug("Reading SCENE!");
+    // Only while the file is read: afterwards the pictures hold what they need.
+    const SharedImages sharedImages;
     const QString path = roomFile(fileName);
     dataPath = QDir(roomFolder()).absolutePath() + "/";
 
