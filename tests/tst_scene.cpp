@@ -269,6 +269,35 @@ private slots:
             "WARNING Scene file line 2: <section> gives a size that is not a finite number; reading 0"}));
     }
 
+    void repeatedImagesSharedThenReleased()
+    {
+        QVERIFY(panel(40, 20).save("data/p.jpg"));
+        Scene scene;
+        QVERIFY(readRoom(scene, "<section name=\"p.jpg\" height=\"2\"/><section name=\"p.jpg\" height=\"2\"/>"));
+        QVector<const Picture*> pictures;
+        for (const Section& section : scene.sections)
+            for (const Picture& picture : section.pictures)
+                pictures << &picture;
+        QCOMPARE(pictures.size(), 2);
+        // One decode of the panel and one of the blank map serve both sections.
+        for (const Picture* picture : pictures) {
+            QCOMPARE(picture->image.constBits(), pictures[0]->image.constBits());
+            QCOMPARE(picture->mapImage.constBits(), pictures[0]->mapImage.constBits());
+            QCOMPARE(picture->image.size(), QSize(40, 20));
+        }
+        // Outside a scene being read nothing is shared: a picture may be changed alone.
+        const Picture alone("data/p.jpg", point3(), point3(-1, 1, 0));
+        QVERIFY(alone.image == pictures[0]->image && alone.image.constBits() != pictures[0]->image.constBits());
+
+        GlCanvas canvas;
+        QVERIFY(canvas.prepare());
+        scene.uploadTexturesInRam();
+        for (const Picture* picture : pictures) {
+            QVERIFY(picture->image.isNull() && picture->mapImage.isNull());
+            QVERIFY(picture->texture != Picture::noTexture && picture->mapTexture != Picture::noTexture);
+        }
+    }
+
     void closingStretchesFirstAndLastRun()
     {
         // Two sections along +x, then three down -z ending at E = (0.3, 0, -0.2).

@@ -9,8 +9,13 @@
 
 void Section::uploadTextures()
 {
-    for (Picture& picture : pictures)
+    // Once on the card, the decoded images are read by nothing: the details'
+    // regions were found while the scene was read, and picking reads the frame.
+    for (Picture& picture : pictures) {
         picture.createTextures();
+        picture.image = QImage();
+        picture.mapImage = QImage();
+    }
 }
 
 void Section::draw() const
