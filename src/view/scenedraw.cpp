@@ -7,6 +7,8 @@
 
 #include <GL/glew.h>
 
+#include <malloc.h>
+
 void Section::uploadTextures()
 {
     // Once on the card, the decoded images are read by nothing: the details'
@@ -42,6 +44,8 @@ void Scene::uploadTexturesInRam()
         showLoadingProgress((i + 1) * 0.5f / count + 0.5f);
         sections[i].uploadTextures();
     }
+    // The released images leave holes in the heap that it keeps unless asked.
+    malloc_trim(0);
     showLoadingProgress(2.0f);
     texturesUploaded = true;
 }
