@@ -58,7 +58,9 @@ float followingSide(float givenSide, float followingMM, float givenMM, const QIm
 // what the detail maps are searched in.
 QImage toGLLayout(const QImage& image)
 {
-    const QImage source = image.convertToFormat(QImage::Format_ARGB32);
+    // RGB32 already holds 0xffRRGGBB, as the conversion would: one copy of a large panel spared.
+    const bool asARGB = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
+    const QImage source = asARGB ? image : image.convertToFormat(QImage::Format_ARGB32);
     QImage result(source.size(), QImage::Format_ARGB32);
     for (int y = 0; y < source.height(); ++y) {
         const auto* from = reinterpret_cast<const quint32*>(source.constScanLine(source.height() - 1 - y));
