@@ -3,6 +3,7 @@
 #include "glcanvas.h"
 #include "testgeometry.h"
 
+#include <QBuffer>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -296,6 +297,32 @@ private slots:
             QVERIFY(picture->image.isNull() && picture->mapImage.isNull());
             QVERIFY(picture->texture != Picture::noTexture && picture->mapTexture != Picture::noTexture);
         }
+    }
+
+    // Panels decode on worker threads, yet a damaged one is reported where and as often as it is shown.
+    void decoderComplaintsInPlace()
+    {
+        QImage detailed(64, 64, QImage::Format_RGB32);
+        for (int i = 0; i < 64 * 64; ++i)
+            detailed.setPixel(i % 64, i / 64, qRgb(i % 64 * 4, i / 64 * 4, i % 7 * 36));
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && detailed.save(&buffer, "JPEG"));
+        QVERIFY(writeFile("cut.jpg", jpeg.left(jpeg.size() * 4 / 5)) && panel(40, 20).save("data/p.jpg"));
+        Scene scene;
+        QVERIFY(readRoom(scene, "<section name=\"cut.jpg\" height=\"1\"/><section name=\"p.jpg\" height=\"1\"/>"
+                                "<section name=\"cut.jpg\" height=\"1\"/>"));
+        const QStringList damaged{"WARNING Image " + QDir::currentPath() + "/data/cut.jpg is damaged; its decoder says:",
+                                  "WARNING Corrupt JPEG data: premature end of data segment"};
+        const QStringList expected = QStringList{"Reading SCENE!", "el: 'walls'", "PROGRESS 0%", "PROGRESS 6%"} + damaged
+                                     + QStringList{"Adding section 0 with 1 pictures", "PROGRESS 12%",
+                                                   "Adding section 1 with 1 pictures", "PROGRESS 18%"}
+                                     + damaged
+                                     + QStringList{"Adding section 2 with 1 pictures",
+                                                   "WARNING The walls lay out 1 straight run(s) of sections; the room "
+                                                   "needs two to close, so it is left open", "Done loading"};
+        QCOMPARE(logLines, expected);
+        QCOMPARE(scene.sections[1].pictures.first().image.size(), QSize(40, 20));
     }
 
     void closingStretchesFirstAndLastRun()

@@ -144,6 +144,12 @@ void setImagePixelLimit(qint64 pixels)
     pixelLimit = pixels;
 }
 
+QImage decodeWithinLimits(const QString& path)
+{
+    QImageReader reader(path);
+    return refusal(path, reader).isEmpty() ? reader.read() : QImage();
+}
+
 QImage readImageFile(const QString& path)
 {
     QVector<HeldMessage> complaints;

@@ -17,3 +17,7 @@ void setImagePixelLimit(qint64 pixels);
 // An image over the pixel limit, or a PNG whose chunks declare more bytes than
 // the file holds, is not decoded: one warning says why, and it cannot be read.
 QImage readImageFile(const QString& path);
+
+// The image if the checks above let it be decoded, else a null image; it logs
+// nothing itself, for decoding on a thread whose messages are held elsewhere.
+QImage decodeWithinLimits(const QString& path);

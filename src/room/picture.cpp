@@ -11,15 +11,26 @@ namespace {
 // Reads an image whatever its suffix says and brings it into the byte order and
 // row order glTexImage2D expects. The printed resolution is kept, because the
 // panel's size in the room follows from it.
-QImage decodeForGL(const QString& path)
+QImage keepingResolution(const QImage& loaded)
 {
-    const QImage loaded = readImageFile(path);
     QImage image = toGLLayout(loaded);
     if (!loaded.isNull()) {
         image.setDotsPerMeterX(loaded.dotsPerMeterX());
         image.setDotsPerMeterY(loaded.dotsPerMeterY());
     }
     return image;
+}
+
+QImage decodeForGL(const QString& path)
+{
+    return keepingResolution(readImageFile(path));
+}
+
+// On a worker thread: what the decoder says is caught there, and the file is
+// read again on the main thread if it said anything or was refused.
+QImage decodeOnWorkerForGL(const QString& path)
+{
+    return keepingResolution(decodeWithinLimits(path));
 }
 
 bool readForGL(const QString& path, QImage& into)
@@ -71,6 +82,14 @@ QImage toGLLayout(const QImage& image)
         }
     }
     return result;
+}
+
+void prefetchPictureImages(SharedImages& shared, const QStringList& imagePaths)
+{
+    QStringList files;
+    for (const QString& path : imagePaths)
+        files << path << detailMapPathFor(path);
+    shared.prefetch(files, decodeOnWorkerForGL);
 }
 
 Picture::Picture(QString path, point3 position, point3 size) : imagePath(path)

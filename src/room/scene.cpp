@@ -156,6 +156,29 @@ void resizeAlongWall(Section& section, float change)
         picture.size.x += change;
 }
 
+// The image files of the pictures on the walls that the room may read, in the
+// order they are read; refused names are reported when their turn comes.
+QStringList pictureFiles(const QDomElement& room, const QString& dataPath)
+{
+    QStringList files;
+    const auto add = [&files, &dataPath](const QDomElement& element) {
+        const QString name = element.attribute("name", "");
+        if (roomFileRefusal(name).isEmpty())
+            files << dataPath + name;
+    };
+    for (QDomElement walls = room.firstChildElement("walls"); !walls.isNull();
+         walls = walls.nextSiblingElement("walls")) {
+        for (QDomElement section = walls.firstChildElement("section"); !section.isNull();
+             section = section.nextSiblingElement("section")) {
+            add(section);
+            for (QDomElement extra = section.firstChildElement("extra"); !extra.isNull();
+                 extra = extra.nextSiblingElement("extra"))
+                add(extra);
+        }
+    }
+    return files;
+}
+
 } // namespace
 
 Scene::Scene() = default;
@@ -164,7 +187,7 @@ bool Scene::readXML(QString fileName)
 {
     qDebug("Reading SCENE!");
     // Only while the file is read: afterwards the pictures hold what they need.
-    const SharedImages sharedImages;
+    SharedImages sharedImages;
     const QString path = roomFile(fileName);
     dataPath = QDir(roomFolder()).absolutePath() + "/";
 
@@ -178,6 +201,7 @@ bool Scene::readXML(QString fileName)
         return false;
     }
     roomHeight = numberAttribute(room, "height", "6.0");
+    prefetchPictureImages(sharedImages, pictureFiles(room, dataPath));
     bounds.add(layoutPosition);
 
     const QDomNodeList children = room.childNodes();

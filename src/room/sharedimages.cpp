@@ -1,6 +1,8 @@
 #include "sharedimages.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QtConcurrent>
 
 namespace {
 
@@ -17,14 +19,34 @@ void countLine(QtMsgType type, const QMessageLogContext& context, const QString&
     forwardTo(type, context, text);
 }
 
-QImage decodeCounting(const QString& path, QImage (*decode)(const QString&), bool* quiet)
+// While workers decode, what their decoders say is only counted, per worker;
+// the main thread's lines go on as before.
+thread_local int* workerLines = nullptr;
+QtMessageHandler beforeWorkers = nullptr;
+
+void routeLine(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    loggedLines = 0;
-    forwardTo = qInstallMessageHandler(countLine);
-    const QImage image = decode(path);
-    qInstallMessageHandler(forwardTo);
-    *quiet = loggedLines == 0;
-    return image;
+    if (workerLines)
+        ++*workerLines;
+    else
+        beforeWorkers(type, context, text);
+}
+
+QImage decodeOnWorker(const QString& path, SharedImages::Decode quietDecode)
+{
+    int lines = 0;
+    workerLines = &lines;
+    const QImage image = quietDecode(path);
+    workerLines = nullptr;
+    return lines == 0 ? image : QImage();
+}
+
+// libjpeg's complaints all pass through Qt's messages; libpng writes some
+// straight to the error stream, which only the main thread may catch.
+bool isJpegFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(3) == QByteArray("\xff\xd8\xff", 3);
 }
 
 } // namespace
@@ -36,20 +58,65 @@ SharedImages::SharedImages() : outer(innermost)
 
 SharedImages::~SharedImages()
 {
+    finishWorkers();
     innermost = outer;
 }
 
-QImage SharedImages::read(const QString& path, QImage (*decode)(const QString&))
+SharedImages::Key SharedImages::keyFor(const QString& path)
+{
+    const QFileInfo file(path);
+    return Key(file.absoluteFilePath(), file.lastModified());
+}
+
+void SharedImages::prefetch(const QStringList& paths, Decode quietDecode)
+{
+    for (const QString& path : paths) {
+        const Key key = keyFor(path);
+        if (decoding.contains(key) || !isJpegFile(path))
+            continue;
+        if (!workersRunning) {
+            beforeWorkers = qInstallMessageHandler(routeLine);
+            workersRunning = true;
+        }
+        decoding.insert(key, QtConcurrent::run(decodeOnWorker, path, quietDecode));
+    }
+}
+
+// Decoding on this thread swaps the message handler, which workers must not see.
+void SharedImages::finishWorkers()
+{
+    if (!workersRunning)
+        return;
+    for (QFuture<QImage>& future : decoding)
+        future.waitForFinished();
+    qInstallMessageHandler(beforeWorkers);
+    workersRunning = false;
+}
+
+QImage SharedImages::read(const QString& path, Decode decode)
 {
     if (!innermost)
         return decode(path);
-    const Key key(QFileInfo(path).absoluteFilePath(), QFileInfo(path).lastModified());
+    const Key key = keyFor(path);
     const auto found = innermost->images.constFind(key);
     if (found != innermost->images.constEnd())
         return *found;
-    bool quiet = false;
-    const QImage image = decodeCounting(path, decode, &quiet);
-    if (quiet && !image.isNull())
-        innermost->images.insert(key, image);
+    if (innermost->decoding.contains(key)) {
+        const QImage decoded = innermost->decoding.take(key).result();
+        if (!decoded.isNull())
+            return *innermost->images.insert(key, decoded);
+    }
+    return innermost->decodeHere(key, path, decode);
+}
+
+QImage SharedImages::decodeHere(const Key& key, const QString& path, Decode decode)
+{
+    finishWorkers();
+    loggedLines = 0;
+    forwardTo = qInstallMessageHandler(countLine);
+    const QImage image = decode(path);
+    qInstallMessageHandler(forwardTo);
+    if (loggedLines == 0 && !image.isNull())
+        images.insert(key, image);
     return image;
 }
