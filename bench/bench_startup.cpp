@@ -2,7 +2,8 @@
 // from process start until the loading window closes, divided by the time one
 // thread takes to decode the room's image files, and the program's resident
 // memory once it has started. Run it under X from the build folder:
-//   xvfb-run -a -s "-screen 0 1280x1024x24" ./bench_startup [--runs N] [--data FOLDER]
+//   xvfb-run -a -s "-screen 0 1280x1024x24" bench/bench_startup [--runs N] [--data FOLDER] [--program PATH]...
+// Figures are medians over the runs.
 #include "benchutil.h"
 
 #include <QCommandLineParser>
@@ -95,10 +96,11 @@ int main(int argc, char* argv[])
     parser.addHelpOption();
     parser.addOptions({{"runs", "Runs of each measurement (default 3).", "N", "3"},
                        {"data", "The room folder (default data).", "FOLDER", "data"},
-                       {"program", "The program to start (default ./pellavio).", "PATH", "./pellavio"}});
+                       {"program", "A program to start (default ./pellavio); may be given again.", "PATH"}});
     parser.process(app);
     const int runs = qMax(1, parser.value("runs").toInt());
     const QString folder = parser.value("data");
+    const QStringList programs = parser.isSet("program") ? parser.values("program") : QStringList{"./pellavio"};
     const QStringList images = roomImageFiles(folder);
     if (images.isEmpty()) {
         std::fprintf(stderr, "bench_startup: no room with images in %s\n", qPrintable(folder));
@@ -109,21 +111,29 @@ int main(int argc, char* argv[])
         for (const QString& path : images)
             QImage(path).isNull();
     });
-    std::vector<double> times, memories;
+    // Several programs (a build before and after a change) take turns, so that
+    // the machine's load weighs on them alike.
+    std::vector<std::vector<double>> times(programs.size()), memories(programs.size());
     for (int run = 0; run < runs; ++run) {
-        const StartUp startUp = startOnce(parser.value("program"), folder);
-        if (startUp.milliseconds < 0.0) {
-            std::fprintf(stderr, "bench_startup: the program never logged \"%s\"\n", startedLine.constData());
-            return 1;
+        for (int p = 0; p < programs.size(); ++p) {
+            const StartUp startUp = startOnce(programs[p], folder);
+            if (startUp.milliseconds < 0.0) {
+                std::fprintf(stderr, "bench_startup: %s never logged \"%s\"\n", qPrintable(programs[p]),
+                             startedLine.constData());
+                return 1;
+            }
+            times[p].push_back(startUp.milliseconds);
+            memories[p].push_back(startUp.residentMB);
         }
-        times.push_back(startUp.milliseconds);
-        memories.push_back(startUp.residentMB);
     }
-    const double startMs = medianOf(times);
     std::printf("room %s: %d image files\n", qPrintable(folder), int(images.size()));
     std::printf("one-thread decode of the images: %8.1f ms (median of %d)\n", decodeMs, runs);
-    std::printf("start -> loading window closed:  %8.1f ms (median of %d)\n", startMs, runs);
-    std::printf("start-up / decode:               %8.2f\n", startMs / decodeMs);
-    std::printf("resident memory after start-up:  %8.1f MB (median of %d)\n", medianOf(memories), runs);
+    for (int p = 0; p < programs.size(); ++p) {
+        const double startMs = medianOf(times[p]);
+        std::printf("%s\n", qPrintable(programs[p]));
+        std::printf("  start -> loading window closed:  %8.1f ms\n", startMs);
+        std::printf("  start-up / decode:               %8.2f\n", startMs / decodeMs);
+        std::printf("  resident memory after start-up:  %8.1f MB\n", medianOf(memories[p]));
+    }
     return 0;
 }
