@@ -11,12 +11,15 @@ namespace {
 // Reads an image whatever its suffix says and brings it into the byte order and
 // row order glTexImage2D expects. The printed resolution is kept, because the
 // panel's size in the room follows from it.
-QImage keepingResolution(const QImage& loaded)
+QImage keepingResolution(QImage loaded)
 {
-    QImage image = toGLLayout(loaded);
-    if (!loaded.isNull()) {
-        image.setDotsPerMeterX(loaded.dotsPerMeterX());
-        image.setDotsPerMeterY(loaded.dotsPerMeterY());
+    const int dotsPerMeterX = loaded.dotsPerMeterX();
+    const int dotsPerMeterY = loaded.dotsPerMeterY();
+    const bool wasRead = !loaded.isNull();
+    QImage image = toGLLayout(std::move(loaded));
+    if (wasRead) {
+        image.setDotsPerMeterX(dotsPerMeterX);
+        image.setDotsPerMeterY(dotsPerMeterY);
     }
     return image;
 }
@@ -67,21 +70,27 @@ float followingSide(float givenSide, float followingMM, float givenMM, const QIm
 // Rows bottom first and every pixel as the bytes R, G, B, A, kept in a 32-bit
 // ARGB image: what glTexImage2D reads with GL_RGBA and GL_UNSIGNED_BYTE, and
 // what the detail maps are searched in.
-QImage toGLLayout(const QImage& image)
+QImage toGLLayout(QImage image)
 {
-    // RGB32 already holds 0xffRRGGBB, as the conversion would: one copy of a large panel spared.
-    const bool asARGB = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
-    const QImage source = asARGB ? image : image.convertToFormat(QImage::Format_ARGB32);
-    QImage result(source.size(), QImage::Format_ARGB32);
-    for (int y = 0; y < source.height(); ++y) {
-        const auto* from = reinterpret_cast<const quint32*>(source.constScanLine(source.height() - 1 - y));
-        auto* to = reinterpret_cast<quint32*>(result.scanLine(y));
-        for (int x = 0; x < source.width(); ++x) {
-            const quint32 p = from[x];
-            to[x] = ((p << 16) & 0xff0000u) | ((p >> 16) & 0xffu) | (p & 0xff00ff00u);
+    // RGB32 already holds 0xffRRGGBB, as the conversion would.
+    if (image.format() == QImage::Format_RGB32)
+        image.reinterpretAsFormat(QImage::Format_ARGB32);
+    else if (image.format() != QImage::Format_ARGB32)
+        image = std::move(image).convertToFormat(QImage::Format_ARGB32);
+    // In place, row pairs from the outside in: a decoded panel is neither copied
+    // nor swept twice.
+    const auto swapRedBlue = [](quint32 p) { return ((p << 16) & 0xff0000u) | ((p >> 16) & 0xffu) | (p & 0xff00ff00u); };
+    const int width = image.width();
+    for (int top = 0, bottom = image.height() - 1; top <= bottom; ++top, --bottom) {
+        auto* upper = reinterpret_cast<quint32*>(image.scanLine(top));
+        auto* lower = reinterpret_cast<quint32*>(image.scanLine(bottom));
+        for (int x = 0; x < width; ++x) {
+            const quint32 p = upper[x];
+            upper[x] = swapRedBlue(lower[x]);
+            lower[x] = swapRedBlue(p);
         }
     }
-    return result;
+    return image;
 }
 
 void prefetchPictureImages(SharedImages& shared, const QStringList& imagePaths)

@@ -10,7 +10,7 @@
 
 // An image in the layout glTexImage2D reads with GL_RGBA: rows bottom first,
 // bytes R, G, B, A; the image keeps Format_ARGB32 as its label.
-QImage toGLLayout(const QImage& image);
+QImage toGLLayout(QImage image);
 
 class SharedImages;
 // Starts decoding, on worker threads, the images that pictures of these files will read.
