@@ -4,6 +4,7 @@
 #include "sharedimages.h"
 
 #include <QFile>
+#include <QHash>
 #include <QtGlobal>
 
 namespace {
@@ -93,6 +94,38 @@ QImage toGLLayout(QImage image)
     return image;
 }
 
+QImage indexedMap(const QImage& map)
+{
+    if (map.isNull() || map.format() != QImage::Format_ARGB32)
+        return QImage();
+    QImage indexed(map.size(), QImage::Format_Indexed8);
+    QVector<QRgb> colours;
+    QHash<quint32, uchar> indexOf;
+    // Maps are drawn in flat colours: most pixels repeat their left neighbour.
+    quint32 last = ~map.pixel(0, 0);
+    uchar lastIndex = 0;
+    for (int y = 0; y < map.height(); ++y) {
+        const auto* from = reinterpret_cast<const quint32*>(map.constScanLine(y));
+        uchar* to = indexed.scanLine(y);
+        for (int x = 0; x < map.width(); ++x) {
+            if (from[x] != last) {
+                last = from[x];
+                auto found = indexOf.constFind(last);
+                if (found == indexOf.constEnd()) {
+                    if (colours.size() == 256)
+                        return QImage();
+                    found = indexOf.insert(last, uchar(colours.size()));
+                    colours.append(last);
+                }
+                lastIndex = *found;
+            }
+            to[x] = lastIndex;
+        }
+    }
+    indexed.setColorTable(colours);
+    return indexed;
+}
+
 void prefetchPictureImages(SharedImages& shared, const QStringList& imagePaths)
 {
     QStringList files;
@@ -114,6 +147,7 @@ Picture::Picture(QString path, point3 position, point3 size) : imagePath(path)
         readForGL(mapPath, mapImage);
     texture = noTexture;
     mapTexture = noTexture;
+    mapPalette = noTexture;
 }
 
 void Picture::setGeometry(const QImage& image, point3 position, point3 size, const QString& imagePath)

@@ -12,6 +12,10 @@
 // bytes R, G, B, A; the image keeps Format_ARGB32 as its label.
 QImage toGLLayout(QImage image);
 
+// A detail map in GL layout as one byte per pixel, an index into its colour
+// table of GL-layout pixels; null when the map holds more than 256 colours.
+QImage indexedMap(const QImage& map);
+
 class SharedImages;
 // Starts decoding, on worker threads, the images that pictures of these files will read.
 void prefetchPictureImages(SharedImages& shared, const QStringList& imagePaths);
@@ -29,6 +33,7 @@ public:
     void setGeometry(const QImage& image, point3 position, point3 size, const QString& imagePath = QString());
     // Both need the view's GL context to be current.
     void createTextures();
+    void createMapTextures();
     void draw() const;
 
     QImage image;
@@ -38,6 +43,8 @@ public:
     point3 position;
     unsigned int texture = noTexture;
     unsigned int mapTexture = noTexture;
+    // The colours an indexed map texture stands for.
+    unsigned int mapPalette = noTexture;
     // The panel's own file, to name it in warnings.
     QString imagePath;
 };

@@ -31,17 +31,35 @@ QImage fittingTexture(const QImage& image, Qt::TransformationMode mode, const QS
     return image.scaled(size, Qt::IgnoreAspectRatio, mode);
 }
 
-// Parameters are set on the new texture, which stays bound.
-GLuint uploadedTexture(const QImage& image, GLenum minFilter, GLenum magFilter, GLint mipmaps)
+// Parameters are set on the new texture, which stays bound. Rows of `bits` are
+// padded to four bytes, as QImage pads them and GL reads them by default.
+GLuint uploadedTexture(const void* bits, QSize size, GLenum format, GLenum minFilter, GLenum magFilter,
+                       GLint mipmaps)
 {
     const GLuint name = newTextureName();
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GLfloat(minFilter));
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GLfloat(magFilter));
     glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, mipmaps);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.width(), image.height(), 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, image.constBits());
+    const GLint internalFormat = format == GL_LUMINANCE ? GL_LUMINANCE8 : GL_RGBA8;
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, size.width(), size.height(), 0, format, GL_UNSIGNED_BYTE, bits);
     return name;
+}
+
+GLuint uploadedTexture(const QImage& image, GLenum minFilter, GLenum magFilter, GLint mipmaps)
+{
+    return uploadedTexture(image.constBits(), image.size(), GL_RGBA, minFilter, magFilter, mipmaps);
+}
+
+// One row of 256 colours, an opaque one for each index in use. A map too rich
+// in colours for an index keeps its colours in its texels, and its palette is
+// left transparent: the shaders then take the texel as it is.
+GLuint uploadedPalette(const QVector<QRgb>& colours)
+{
+    QVector<quint32> row(256, 0u);
+    for (int i = 0; i < colours.size() && i < row.size(); ++i)
+        row[i] = colours[i] | 0xff000000u; // the alpha byte, last in GL's byte order
+    return uploadedTexture(row.constData(), QSize(256, 1), GL_RGBA, GL_NEAREST, GL_NEAREST, 0);
 }
 
 } // namespace
@@ -51,16 +69,31 @@ void Picture::createTextures()
     if (texture == noTexture)
         texture = uploadedTexture(fittingTexture(image, Qt::SmoothTransformation, imagePath), GL_LINEAR_MIPMAP_LINEAR,
                                   GL_LINEAR, 1);
-    // The map is read back pixel by pixel to pick details: its colours must
-    // never be blended with their neighbours, not even when it is scaled.
     if (mapTexture == noTexture)
-        mapTexture = uploadedTexture(fittingTexture(mapImage, Qt::FastTransformation, mapPath), GL_NEAREST,
-                                     GL_NEAREST, 0);
+        createMapTextures();
+}
+
+// The map is read back pixel by pixel to pick details: its colours must never
+// be blended with their neighbours, not even when it is scaled. Held as one
+// index byte per texel where it can be, it takes a quarter of the memory.
+void Picture::createMapTextures()
+{
+    const QImage map = fittingTexture(mapImage, Qt::FastTransformation, mapPath);
+    const QImage indexed = indexedMap(map);
+    if (indexed.isNull()) {
+        mapTexture = uploadedTexture(map, GL_NEAREST, GL_NEAREST, 0);
+        mapPalette = uploadedPalette({});
+    } else {
+        mapTexture = uploadedTexture(indexed.constBits(), indexed.size(), GL_LUMINANCE, GL_NEAREST, GL_NEAREST, 0);
+        mapPalette = uploadedPalette(indexed.colorTable());
+    }
 }
 
 void Picture::draw() const
 {
     glPushAttrib(GL_ENABLE_BIT);
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, mapPalette);
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, mapTexture);
     glActiveTexture(GL_TEXTURE0);

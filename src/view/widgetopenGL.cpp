@@ -465,6 +465,7 @@ bool WidgetOpenGL::startPickPass()
     ensureShaderPrograms();
     if (useProgram(mapProgram)) {
         mapProgram->setUniformValue("mapTexture", 1);
+        mapProgram->setUniformValue("mapPalette", 2);
         return true;
     }
     if (!pickPassMissingReported)
@@ -605,6 +606,7 @@ void WidgetOpenGL::paintGL()
     }
     tapestryProgram->setUniformValue("rgbTexture", 0);
     tapestryProgram->setUniformValue("mapTexture", 1);
+    tapestryProgram->setUniformValue("mapPalette", 2);
     if (isBlack(selectedColor)) {
         tapestryProgram->setUniformValue("selectedMapColor", -1.0f, -1.0f, -1.0f);
         tapestryProgram->setUniformValue("darkenSelectedFactor", 0.0f);
