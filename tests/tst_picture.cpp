@@ -1,6 +1,8 @@
 #include "picture.h"
 
 #include "imagefile.h"
+#include "mipmaps.h"
+#include "preparedtextures.h"
 
 #include "glcanvas.h"
 #include "testgeometry.h"
@@ -45,6 +47,30 @@ QByteArray encoded(const QImage& image, const char* format = "PNG")
 QByteArray bytes(const QImage& image)
 {
     return QByteArray(reinterpret_cast<const char*>(image.constBits()), int(image.sizeInBytes()));
+}
+
+// What the map texture stands for, texel by texel, as GL bytes R, G, B, A: an
+// index texel is looked up in the palette row unless its entry is transparent.
+QByteArray mapColours(const Picture& picture, int texels)
+{
+    QVector<quint32> palette(256), colours(texels);
+    glBindTexture(GL_TEXTURE_2D, picture.mapPalette);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, palette.data());
+    glBindTexture(GL_TEXTURE_2D, picture.mapTexture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, colours.data());
+    for (quint32& colour : colours)
+        colour = palette[colour & 0xffu] >> 24 ? palette[colour & 0xffu] : colour;
+    return QByteArray(reinterpret_cast<const char*>(colours.constData()), texels * 4);
+}
+
+// A map of `count` colours in GL layout, each colour on a run of three pixels.
+QImage mapOfColours(int count)
+{
+    QImage map(count * 3, 2, QImage::Format_ARGB32);
+    for (int x = 0; x < map.width(); ++x)
+        for (int y = 0; y < map.height(); ++y)
+            map.setPixel(x, y, 0xff000000u | quint32(x / 3 * 0x010203));
+    return map;
 }
 
 } // namespace
@@ -195,9 +221,11 @@ private slots:
         glBindTexture(GL_TEXTURE_2D, mapTexture);
         QVERIFY(parameter(GL_TEXTURE_MIN_FILTER) == GL_NEAREST && parameter(GL_TEXTURE_MAG_FILTER) == GL_NEAREST
                 && parameter(GL_GENERATE_MIPMAP) == GL_FALSE);
-        QByteArray pixels(picture.mapImage.sizeInBytes(), '\0');
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        QCOMPARE(pixels, bytes(picture.mapImage));
+        // One byte a texel: the map's four colours are indices into its palette.
+        GLint format = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+        QCOMPARE(format, GLint(GL_LUMINANCE8));
+        QCOMPARE(mapColours(picture, 64), bytes(picture.mapImage));
 
         glActiveTexture(GL_TEXTURE1);
         picture.draw();
@@ -209,11 +237,95 @@ private slots:
         GLfloat coordinate[4] = {0, 0, 0, 0};
         glGetFloatv(GL_CURRENT_TEXTURE_COORDS, coordinate);
         QVERIFY(coordinate[0] == 1.0f && coordinate[1] == 0.0f);
-        // The image is left bound on unit 0, the active one, and the map on unit 1.
+        // The image is left bound on unit 0, the active one, the map on unit 1, its palette on unit 2.
         const auto integer = [](GLenum name) { GLint value = 0; glGetIntegerv(name, &value); return value; };
         QVERIFY(integer(GL_ACTIVE_TEXTURE) == GL_TEXTURE0 && GLuint(integer(GL_TEXTURE_BINDING_2D)) == texture);
         glActiveTexture(GL_TEXTURE1);
         QCOMPARE(GLuint(integer(GL_TEXTURE_BINDING_2D)), mapTexture);
+        glActiveTexture(GL_TEXTURE2);
+        QCOMPARE(GLuint(integer(GL_TEXTURE_BINDING_2D)), picture.mapPalette);
+        glActiveTexture(GL_TEXTURE0);
+    }
+
+    void indexedMaps_data()
+    {
+        QTest::addColumn<QImage>("map");
+        QTest::addColumn<int>("colours"); // 0: too many for an index
+        QTest::newRow("flat quadrants") << toGLLayout(quadrants(8, 6)) << 4;
+        QTest::newRow("256 colours") << mapOfColours(256) << 256;
+        QTest::newRow("257 colours") << mapOfColours(257) << 0;
+        QTest::newRow("odd width") << mapOfColours(7).copy(0, 0, 19, 2) << 7;
+        QTest::newRow("no image") << QImage() << 0;
+    }
+
+    // Every pixel's index stands for exactly its colour; a richer map has no index.
+    void indexedMaps()
+    {
+        QFETCH(QImage, map);
+        const QImage indexed = indexedMap(map);
+        QTEST(indexed.colorCount(), "colours");
+        QCOMPARE(indexed.isNull(), indexed.colorCount() == 0);
+        for (int y = 0; y < indexed.height(); ++y)
+            for (int x = 0; x < indexed.width(); ++x)
+                QCOMPARE(indexed.color(indexed.pixelIndex(x, y)), map.pixel(x, y));
+    }
+
+    void mipmapsAsTheDriverMakesThem_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("even") << QSize(64, 32);
+        QTest::newRow("odd") << QSize(37, 23);
+        QTest::newRow("one column") << QSize(1, 9);
+        QTest::newRow("panel shaped") << QSize(333, 390);
+    }
+
+    // Levels made beforehand are the driver's own, within one level of a byte.
+    void mipmapsAsTheDriverMakesThem()
+    {
+        QFETCH(QSize, size);
+        GlCanvas canvas;
+        QVERIFY(canvas.prepare());
+        QImage image(size, QImage::Format_ARGB32);
+        quint32 noise = 12345;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                image.setPixel(x, y, (noise = noise * 1664525u + 1013904223u) | 0xff000000u);
+        Picture driver;
+        driver.image = image;
+        driver.createTextures();
+        Picture prepared = driver;
+        prepared.texture = prepared.mapTexture = Picture::noTexture;
+        createTextures(prepared, preparedTextures(image, QImage(), 0));
+        const QVector<QImage> levels = mipmapLevels(image);
+        QCOMPARE(levels.last().size(), QSize(1, 1));
+        for (int level = 1; level <= levels.size(); ++level) {
+            const QImage& ours = levels[level - 1];
+            QCOMPARE(ours.size(), QSize(qMax(1, size.width() >> level), qMax(1, size.height() >> level)));
+            for (GLuint texture : {driver.texture, prepared.texture}) {
+                QByteArray made(int(ours.sizeInBytes()), '\0');
+                glBindTexture(GL_TEXTURE_2D, texture);
+                glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, made.data());
+                int worst = 0;
+                for (int i = 0; i < made.size(); ++i)
+                    worst = qMax(worst, qAbs(int(uchar(made[i])) - int(ours.constBits()[i])));
+                QVERIFY2(worst <= 1, qPrintable(QString("level %1: %2 levels apart").arg(level).arg(worst)));
+            }
+        }
+    }
+
+    // A map of more colours than an index holds stays whole on the card.
+    void richMapTexture()
+    {
+        GlCanvas canvas;
+        QVERIFY(canvas.prepare());
+        QVERIFY(mapOfColours(300).save("rich.png"));
+        Picture picture("rich.png", point3(), point3(1, 1, 0));
+        picture.createTextures();
+        glBindTexture(GL_TEXTURE_2D, picture.mapTexture);
+        GLint format = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+        QCOMPARE(format, GLint(GL_RGBA8));
+        QCOMPARE(mapColours(picture, 1800), bytes(picture.mapImage));
     }
 
     // A panel beyond the card's texture limit is drawn scaled down, its map
@@ -237,8 +349,9 @@ private slots:
         GLint width = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
         QCOMPARE(width, limit);
-        QVector<quint32> pixels(limit);
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        const QByteArray colours = mapColours(picture, limit);
+        const QVector<quint32> pixels(reinterpret_cast<const quint32*>(colours.constData()),
+                                      reinterpret_cast<const quint32*>(colours.constData()) + limit);
         const quint32 red = qFromLittleEndian<quint32>("\xe6\0\0\xff");
         QVERIFY(std::all_of(pixels.cbegin(), pixels.cend(), [red](quint32 p) { return p == red || p == 0xff000000u; }));
         QVERIFY(pixels.contains(red));

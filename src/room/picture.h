@@ -33,7 +33,8 @@ public:
     void setGeometry(const QImage& image, point3 position, point3 size, const QString& imagePath = QString());
     // Both need the view's GL context to be current.
     void createTextures();
-    void createMapTextures();
+    // With the map's index form made beforehand (null: too many colours), or without.
+    void createMapTextures(const QImage* preparedIndex = nullptr);
     void draw() const;
 
     QImage image;

@@ -20,8 +20,7 @@ public:
     point3 toWorld(const point3& local) const;
     void addModel(const Model& model) { models.append(model); }
 
-    // Both need the view's GL context to be current.
-    void uploadTextures();
+    // Needs the view's GL context to be current.
     void draw() const;
 
     QMap<QString, Picture> pictures;

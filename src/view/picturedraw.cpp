@@ -1,5 +1,8 @@
 // The GL side of a picture: its two textures and its quad on the wall.
 #include "picture.h"
+#include "preparedtextures.h"
+
+#include "mipmaps.h"
 
 #include <GL/glew.h>
 
@@ -62,24 +65,73 @@ GLuint uploadedPalette(const QVector<QRgb>& colours)
     return uploadedTexture(row.constData(), QSize(256, 1), GL_RGBA, GL_NEAREST, GL_NEAREST, 0);
 }
 
+// Levels made beforehand: the driver is not asked to make them again. Storage
+// for the whole chain is asked for at once where the driver can: level by
+// level, it would copy the chain into one block again on the first draw.
+GLuint uploadedTexture(const QImage& image, const QVector<QImage>& levels)
+{
+    if (!GLEW_ARB_texture_storage) {
+        const GLuint name = uploadedTexture(image, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, 0);
+        for (int i = 0; i < levels.size(); ++i)
+            glTexImage2D(GL_TEXTURE_2D, i + 1, GL_RGBA8, levels[i].width(), levels[i].height(), 0, GL_RGBA,
+                         GL_UNSIGNED_BYTE, levels[i].constBits());
+        return name;
+    }
+    const GLuint name = newTextureName();
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GLfloat(GL_LINEAR_MIPMAP_LINEAR));
+    glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GLfloat(GL_LINEAR));
+    glTexStorage2D(GL_TEXTURE_2D, levels.size() + 1, GL_RGBA8, image.width(), image.height());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, image.width(), image.height(), GL_RGBA, GL_UNSIGNED_BYTE, image.constBits());
+    for (int i = 0; i < levels.size(); ++i)
+        glTexSubImage2D(GL_TEXTURE_2D, i + 1, 0, 0, levels[i].width(), levels[i].height(), GL_RGBA, GL_UNSIGNED_BYTE,
+                        levels[i].constBits());
+    return name;
+}
+
+bool fits(const QImage& image, int limit)
+{
+    return limit <= 0 || qMax(image.width(), image.height()) <= limit;
+}
+
 } // namespace
+
+PreparedTextures preparedTextures(const QImage& image, const QImage& map, int textureLimit)
+{
+    PreparedTextures prepared;
+    prepared.hasLevels = !image.isNull() && fits(image, textureLimit);
+    if (prepared.hasLevels)
+        prepared.levels = mipmapLevels(image);
+    prepared.hasIndexedMap = fits(map, textureLimit);
+    if (prepared.hasIndexedMap)
+        prepared.indexedMap = indexedMap(map);
+    return prepared;
+}
+
+void createTextures(Picture& picture, const PreparedTextures& prepared)
+{
+    if (picture.texture == Picture::noTexture) {
+        picture.texture = prepared.hasLevels
+            ? uploadedTexture(picture.image, prepared.levels)
+            : uploadedTexture(fittingTexture(picture.image, Qt::SmoothTransformation, picture.imagePath),
+                              GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, 1);
+    }
+    if (picture.mapTexture == Picture::noTexture)
+        picture.createMapTextures(prepared.hasIndexedMap ? &prepared.indexedMap : nullptr);
+}
 
 void Picture::createTextures()
 {
-    if (texture == noTexture)
-        texture = uploadedTexture(fittingTexture(image, Qt::SmoothTransformation, imagePath), GL_LINEAR_MIPMAP_LINEAR,
-                                  GL_LINEAR, 1);
-    if (mapTexture == noTexture)
-        createMapTextures();
+    ::createTextures(*this, PreparedTextures());
 }
 
 // The map is read back pixel by pixel to pick details: its colours must never
 // be blended with their neighbours, not even when it is scaled. Held as one
 // index byte per texel where it can be, it takes a quarter of the memory.
-void Picture::createMapTextures()
+void Picture::createMapTextures(const QImage* preparedIndex)
 {
-    const QImage map = fittingTexture(mapImage, Qt::FastTransformation, mapPath);
-    const QImage indexed = indexedMap(map);
+    const QImage map = preparedIndex ? mapImage : fittingTexture(mapImage, Qt::FastTransformation, mapPath);
+    const QImage indexed = preparedIndex ? *preparedIndex : indexedMap(map);
     if (indexed.isNull()) {
         mapTexture = uploadedTexture(map, GL_NEAREST, GL_NEAREST, 0);
         mapPalette = uploadedPalette({});

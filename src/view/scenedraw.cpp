@@ -4,21 +4,45 @@
 #include "section.h"
 
 #include "blanktexture.h"
+#include "preparedtextures.h"
 
 #include <GL/glew.h>
 
+#include <QFuture>
+#include <QtConcurrent>
+
 #include <malloc.h>
 
-void Section::uploadTextures()
+namespace {
+
+using Preparation = QFuture<PreparedTextures>;
+
+// In the order the pictures are uploaded, so that the first ones are ready first.
+QVector<Preparation> startPreparations(const QVector<Section>& sections)
 {
-    // Once on the card, the decoded images are read by nothing: the details'
-    // regions were found while the scene was read, and picking reads the frame.
-    for (Picture& picture : pictures) {
-        picture.createTextures();
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    QVector<Preparation> started;
+    for (const Section& section : sections) {
+        for (const Picture& picture : section.pictures)
+            started << QtConcurrent::run(preparedTextures, picture.image, picture.mapImage, int(limit));
+    }
+    return started;
+}
+
+// Once on the card, the decoded images are read by nothing: the details'
+// regions were found while the scene was read, and picking reads the frame.
+void uploadTextures(Section& section, Preparation* preparation)
+{
+    for (Picture& picture : section.pictures) {
+        createTextures(picture, preparation->result());
+        *preparation++ = Preparation();
         picture.image = QImage();
         picture.mapImage = QImage();
     }
 }
+
+} // namespace
 
 void Section::draw() const
 {
@@ -38,11 +62,14 @@ void Section::draw() const
 
 void Scene::uploadTexturesInRam()
 {
+    QVector<Preparation> preparations = startPreparations(sections);
+    Preparation* next = preparations.data();
     for (int i = 0; i < sections.size(); ++i) {
         const int count = sections.size();
         qDebug("%d/%d", i, count);
         showLoadingProgress((i + 1) * 0.5f / count + 0.5f);
-        sections[i].uploadTextures();
+        uploadTextures(sections[i], next);
+        next += sections[i].pictures.size();
     }
     // The released images leave holes in the heap that it keeps unless asked.
     malloc_trim(0);
