@@ -584,33 +584,39 @@ private slots:
     void pickingReadsEveryDetailsColour()
     {
         const Scene& scene = view->room();
-        for (const Detail& detail : scene.details) {
-            Avatar front = view->camera();
-            QVERIFY(front.setInFrontOf(detail, viewAspect()));
-            view->placeCamera(front);
-            // Maps are kept as GL reads them: bottom row first, red and blue swapped.
-            const QRgb colour = qRgb(int(detail.color.z), int(detail.color.y), int(detail.color.x));
-            const Section& section = scene.sections.at(detail.panel);
+        int checked = 0;
+        for (int panel = 0; panel < scene.sections.size(); ++panel) {
+            const Section& section = scene.sections.at(panel);
             for (const Picture& picture : section.pictures) {
-                if (!picture.mapPath.endsWith("/" + detail.name))
-                    continue;
-                // A texel of the detail's colour with its neighbours four texels around of it too.
-                const QImage& map = picture.mapImage;
-                const auto is = [&](int x, int y) { return map.pixel(x, y) == colour; };
-                QPoint inside(-1, -1);
-                for (int y = 4; y < map.height() - 4 && inside.x() < 0; y += 4)
-                    for (int x = 4; x < map.width() - 4 && inside.x() < 0; x += 4)
-                        if (is(x, y) && is(x - 4, y) && is(x + 4, y) && is(x, y - 4) && is(x, y + 4))
-                            inside = QPoint(x, y);
-                QVERIFY2(inside.x() >= 0, qPrintable(detail.name));
-                const float u = (inside.x() + 0.5f) / map.width(), v = (inside.y() + 0.5f) / map.height();
-                const QPoint pixel = pixelOf(section.toWorld(
-                    {picture.position.x + u * picture.size.x, picture.position.y + v * picture.size.y, 0}));
-                QTest::mouseMove(view, pixel);
-                view->updateObjectUnderMouse();
-                QCOMPARE(view->readPixelColor(pixel.x(), pixel.y()), detail.color);
+                // The view lets its decoded maps go once they are on the card: the file is read again.
+                const QImage map = toGLLayout(QImage(picture.mapPath));
+                const auto is = [&](int x, int y, QRgb colour) { return map.pixel(x, y) == colour; };
+                for (const Detail& detail : scene.details) {
+                    if (detail.panel != panel || !picture.mapPath.endsWith("/" + detail.name))
+                        continue;
+                    Avatar front = view->camera();
+                    QVERIFY(front.setInFrontOf(detail, viewAspect()));
+                    view->placeCamera(front);
+                    // Maps are kept as GL reads them: bottom row first, red and blue swapped.
+                    const QRgb c = qRgb(int(detail.color.z), int(detail.color.y), int(detail.color.x));
+                    // A texel of the detail's colour with its neighbours four texels around of it too.
+                    QPoint inside(-1, -1);
+                    for (int y = 4; y < map.height() - 4 && inside.x() < 0; y += 4)
+                        for (int x = 4; x < map.width() - 4 && inside.x() < 0; x += 4)
+                            if (is(x, y, c) && is(x - 4, y, c) && is(x + 4, y, c) && is(x, y - 4, c) && is(x, y + 4, c))
+                                inside = QPoint(x, y);
+                    QVERIFY2(inside.x() >= 0, qPrintable(detail.name));
+                    const float u = (inside.x() + 0.5f) / map.width(), v = (inside.y() + 0.5f) / map.height();
+                    const QPoint pixel = pixelOf(section.toWorld(
+                        {picture.position.x + u * picture.size.x, picture.position.y + v * picture.size.y, 0}));
+                    QTest::mouseMove(view, pixel);
+                    view->updateObjectUnderMouse();
+                    QCOMPARE(view->readPixelColor(pixel.x(), pixel.y()), detail.color);
+                    ++checked;
+                }
             }
         }
+        QCOMPARE(checked, scene.details.size());
     }
 };
 
