@@ -5,7 +5,10 @@
 
 uniform sampler2D rgbTexture;
 uniform sampler2D mapTexture;
-uniform sampler2D mapPalette;
+// Maps of at most 256 colours hold an index a texel: the selected colour's
+// index in the picture's palette, -1 where it has none; -2 for a map that
+// holds the colours themselves.
+uniform float selectedMapIndex;
 uniform vec3 selectedMapColor;
 uniform float darkenSelectedFactor;
 
@@ -40,16 +43,6 @@ float floorTone()
     return mix(tone, 0.5 * (lightTile + darkTile), clamp((footprint - 0.08) * 4.5, 0.0, 1.0));
 }
 
-// Maps of at most 256 colours come as an index byte per texel with their
-// colours in a palette row; a richer map comes whole, with a palette holding
-// no colour at all.
-vec3 mapColour(vec2 coord)
-{
-    vec4 texel = texture2D(mapTexture, coord);
-    vec4 entry = texture2D(mapPalette, vec2((floor(texel.r * 255.0 + 0.5) + 0.5) / 256.0, 0.5));
-    return entry.a > 0.5 ? entry.rgb : texel.rgb;
-}
-
 void main()
 {
     vec3 color = texture2D(rgbTexture, texCoord).rgb;
@@ -59,9 +52,10 @@ void main()
         gl_FragColor = vec4(painted * shade, 1.0);
         return;
     }
-    // Map colours are whole bytes: compare them as bytes, never as floats.
-    vec3 mapBytes = floor(mapColour(texCoord) * 255.0 + 0.5);
-    vec3 selectedBytes = floor(selectedMapColor * 255.0 + 0.5);
-    float darken = all(equal(mapBytes, selectedBytes)) ? darkenSelectedFactor : 0.0;
+    // Map colours and indices are whole bytes: compare them as bytes, never as floats.
+    vec3 mapBytes = floor(texture2D(mapTexture, texCoord).rgb * 255.0 + 0.5);
+    bool selected = selectedMapIndex > -1.5 ? mapBytes.r == selectedMapIndex
+                                            : all(equal(mapBytes, floor(selectedMapColor * 255.0 + 0.5)));
+    float darken = selected ? darkenSelectedFactor : 0.0;
     gl_FragColor = vec4(color * (1.0 - darken), 1.0);
 }

@@ -2,7 +2,7 @@
 
 #include "imagefile.h"
 #include "mipmaps.h"
-#include "preparedtextures.h"
+#include "picturedraw.h"
 
 #include "glcanvas.h"
 #include "testgeometry.h"

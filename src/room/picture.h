@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // An image in the layout glTexImage2D reads with GL_RGBA: rows bottom first,
 // bytes R, G, B, A; the image keeps Format_ARGB32 as its label.
@@ -44,8 +45,10 @@ public:
     point3 position;
     unsigned int texture = noTexture;
     unsigned int mapTexture = noTexture;
-    // The colours an indexed map texture stands for.
+    // The colours an indexed map texture stands for, on the card and here;
+    // no colours when the texture holds the colours themselves.
     unsigned int mapPalette = noTexture;
+    QVector<quint32> mapPaletteColours;
     // The panel's own file, to name it in warnings.
     QString imagePath;
 };

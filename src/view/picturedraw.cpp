@@ -1,6 +1,6 @@
 // The GL side of a picture: its two textures and its quad on the wall.
 #include "picture.h"
-#include "preparedtextures.h"
+#include "picturedraw.h"
 
 #include "mipmaps.h"
 
@@ -65,6 +65,22 @@ GLuint uploadedPalette(const QVector<QRgb>& colours)
     return uploadedTexture(row.constData(), QSize(256, 1), GL_RGBA, GL_NEAREST, GL_NEAREST, 0);
 }
 
+bool mapColourSelected = false;
+quint32 selectedMapColour = 0;
+
+// Where the selected colour is in the picture's palette, -1 if nowhere; -2
+// when the map texture holds colours, which the shader then compares itself.
+float selectedMapIndex(const QVector<quint32>& palette)
+{
+    if (palette.isEmpty())
+        return -2.0f;
+    for (int i = 0; mapColourSelected && i < palette.size(); ++i) {
+        if ((palette[i] & 0xffffffu) == selectedMapColour)
+            return float(i);
+    }
+    return -1.0f;
+}
+
 // Levels made beforehand: the driver is not asked to make them again. Storage
 // for the whole chain is asked for at once where the driver can: level by
 // level, it would copy the chain into one block again on the first draw.
@@ -120,6 +136,12 @@ void createTextures(Picture& picture, const PreparedTextures& prepared)
         picture.createMapTextures(prepared.hasIndexedMap ? &prepared.indexedMap : nullptr);
 }
 
+void setSelectedMapColour(bool selected, quint32 colour)
+{
+    mapColourSelected = selected;
+    selectedMapColour = colour & 0xffffffu;
+}
+
 void Picture::createTextures()
 {
     ::createTextures(*this, PreparedTextures());
@@ -132,18 +154,24 @@ void Picture::createMapTextures(const QImage* preparedIndex)
 {
     const QImage map = preparedIndex ? mapImage : fittingTexture(mapImage, Qt::FastTransformation, mapPath);
     const QImage indexed = preparedIndex ? *preparedIndex : indexedMap(map);
-    if (indexed.isNull()) {
+    const QVector<QRgb> colours = indexed.colorTable();
+    mapPaletteColours = QVector<quint32>(colours.cbegin(), colours.cend());
+    mapPalette = uploadedPalette(colours);
+    if (indexed.isNull())
         mapTexture = uploadedTexture(map, GL_NEAREST, GL_NEAREST, 0);
-        mapPalette = uploadedPalette({});
-    } else {
+    else
         mapTexture = uploadedTexture(indexed.constBits(), indexed.size(), GL_LUMINANCE, GL_NEAREST, GL_NEAREST, 0);
-        mapPalette = uploadedPalette(indexed.colorTable());
-    }
 }
 
 void Picture::draw() const
 {
     glPushAttrib(GL_ENABLE_BIT);
+    // An index compared is one texture read a pixel fewer than a colour looked up.
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    const GLint selectedIndex = program ? glGetUniformLocation(GLuint(program), "selectedMapIndex") : -1;
+    if (selectedIndex >= 0)
+        glUniform1f(selectedIndex, selectedMapIndex(mapPaletteColours));
     glActiveTexture(GL_TEXTURE2);
     glBindTexture(GL_TEXTURE_2D, mapPalette);
     glActiveTexture(GL_TEXTURE1);

@@ -4,7 +4,7 @@
 #include "section.h"
 
 #include "blanktexture.h"
-#include "preparedtextures.h"
+#include "picturedraw.h"
 
 #include <GL/glew.h>
 

@@ -1,6 +1,7 @@
 #include "widgetopenGL.h"
 
 #include "blanktexture.h"
+#include "picturedraw.h"
 #include "processend.h"
 #include "roomfolder.h"
 #include "shaderfolder.h"
@@ -37,6 +38,13 @@ QPoint roundedPosition(const QPointF& position)
 bool isBlack(const point3& color)
 {
     return color.x == 0.0f && color.y == 0.0f && color.z == 0.0f;
+}
+
+// A colour of the view's 0..1 channels as map bytes R, G, B, rounded as the shaders round them.
+quint32 mapBytes(const point3& color)
+{
+    const auto byte = [](float channel) { return quint32(std::floor(channel * 255.0f + 0.5f)) & 0xffu; };
+    return byte(color.x) | byte(color.y) << 8 | byte(color.z) << 16;
 }
 
 // A program that failed to build is left unbound: binding it would make Qt try
@@ -606,7 +614,7 @@ void WidgetOpenGL::paintGL()
     }
     tapestryProgram->setUniformValue("rgbTexture", 0);
     tapestryProgram->setUniformValue("mapTexture", 1);
-    tapestryProgram->setUniformValue("mapPalette", 2);
+    setSelectedMapColour(!isBlack(selectedColor), mapBytes(selectedColor));
     if (isBlack(selectedColor)) {
         tapestryProgram->setUniformValue("selectedMapColor", -1.0f, -1.0f, -1.0f);
         tapestryProgram->setUniformValue("darkenSelectedFactor", 0.0f);
