@@ -2,6 +2,7 @@
 
 #include "imagefile.h"
 #include "mipmaps.h"
+#include "plainpng.h"
 #include "picturedraw.h"
 
 #include "glcanvas.h"
@@ -9,6 +10,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QColorSpace>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -268,6 +270,48 @@ private slots:
         for (int y = 0; y < indexed.height(); ++y)
             for (int x = 0; x < indexed.width(); ++x)
                 QCOMPARE(indexed.color(indexed.pixelIndex(x, y)), map.pixel(x, y));
+    }
+
+    void plainPngAsQtReadsIt_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("decoded"); // else left to Qt's reader
+        QImage colours = quadrants(5, 3);
+        QImage translucent = colours.convertToFormat(QImage::Format_ARGB32);
+        translucent.setPixel(1, 1, qRgba(10, 20, 30, 40));
+        QImage palette = colours.convertToFormat(QImage::Format_Indexed8);
+        palette.setColor(0, qRgba(200, 100, 50, 0));
+        QTest::newRow("rgb, resolution in metres") << encoded(colours) << true;
+        const QByteArray plain = encoded(colours);
+        QTest::newRow("no resolution") << QByteArray(plain).remove(plain.indexOf("pHYs") - 4, 21) << true;
+        QTest::newRow("with alpha") << encoded(translucent) << true;
+        QTest::newRow("palette with a transparent colour") << encoded(palette) << true;
+        QTest::newRow("grey") << encoded(colours.convertToFormat(QImage::Format_Grayscale8)) << true;
+        QTest::newRow("one bit") << encoded(colours.convertToFormat(QImage::Format_Mono)) << true;
+        QTest::newRow("16 bits a channel") << encoded(colours.convertToFormat(QImage::Format_RGBA64)) << false;
+        QImage linear = colours;
+        linear.setColorSpace(QColorSpace::SRgbLinear);
+        QTest::newRow("colour space") << encoded(linear) << false;
+        QByteArray damaged = encoded(colours);
+        damaged[damaged.indexOf("IDAT") + 6] = char(damaged[damaged.indexOf("IDAT") + 6] ^ 0x55);
+        QTest::newRow("damaged pixels") << damaged << false;
+        QTest::newRow("cut short") << encoded(colours).left(60) << false;
+        QTest::newRow("a JPEG") << encoded(colours, "JPEG") << false;
+    }
+
+    // The same pixels and resolution as Qt's reader, or nothing.
+    void plainPngAsQtReadsIt()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, decoded);
+        const QImage plain = decodePlainPng(file);
+        QCOMPARE(!plain.isNull(), decoded);
+        if (!decoded)
+            return;
+        const QImage qt = QImage::fromData(file);
+        QCOMPARE(bytes(toGLLayout(plain)), bytes(toGLLayout(qt)));
+        QCOMPARE(plain.dotsPerMeterX(), qt.dotsPerMeterX());
+        QCOMPARE(plain.dotsPerMeterY(), qt.dotsPerMeterY());
     }
 
     void mipmapsAsTheDriverMakesThem_data()

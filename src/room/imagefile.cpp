@@ -1,11 +1,14 @@
 #include "imagefile.h"
 
+#include "plainpng.h"
+
 #include <QFile>
 #include <QImageReader>
 #include <QVector>
 #include <QtEndian>
 #include <QtGlobal>
 
+#include <climits>
 #include <cstdio>
 
 #include <unistd.h>
@@ -101,6 +104,20 @@ QString pngChunkProblem(const QString& path)
     return QString();
 }
 
+// Maps are drawn in flat colours and compress well: a PNG file larger than this
+// is left to Qt's reader rather than read whole into memory on a worker.
+const qint64 pngFileLimit = 64 * 1024 * 1024;
+
+// The pixel size in the header of a PNG file, invalid when there is none.
+QSize pngSize(const QByteArray& file)
+{
+    if (file.size() < 24 || file.mid(12, 4) != "IHDR")
+        return QSize();
+    const qint64 width = qFromBigEndian<quint32>(file.constData() + 16);
+    const qint64 height = qFromBigEndian<quint32>(file.constData() + 20);
+    return width > 0 && height > 0 && width <= INT_MAX && height <= INT_MAX ? QSize(int(width), int(height)) : QSize();
+}
+
 // Why the image is not decoded at all, or empty.
 QString refusal(const QString& path, QImageReader& reader)
 {
@@ -146,6 +163,18 @@ void setImagePixelLimit(qint64 pixels)
 
 QImage decodeWithinLimits(const QString& path)
 {
+    QFile file(path);
+    const QByteArray start = file.open(QIODevice::ReadOnly) ? file.peek(8) : QByteArray();
+    // Qt's PNG reader may write to the error stream even to tell the size.
+    if (isPngData(start)) {
+        if (!pngChunkProblem(path).isEmpty() || file.size() > pngFileLimit)
+            return QImage();
+        const QByteArray bytes = file.readAll();
+        const QSize size = pngSize(bytes);
+        if (!size.isValid() || qint64(size.width()) * size.height() > pixelLimit)
+            return QImage();
+        return decodePlainPng(bytes);
+    }
     QImageReader reader(path);
     return refusal(path, reader).isEmpty() ? reader.read() : QImage();
 }

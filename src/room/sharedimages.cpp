@@ -1,5 +1,7 @@
 #include "sharedimages.h"
 
+#include "plainpng.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QtConcurrent>
@@ -41,12 +43,14 @@ QImage decodeOnWorker(const QString& path, SharedImages::Decode quietDecode)
     return lines == 0 ? image : QImage();
 }
 
-// libjpeg's complaints all pass through Qt's messages; libpng writes some
-// straight to the error stream, which only the main thread may catch.
-bool isJpegFile(const QString& path)
+// libjpeg's complaints all pass through Qt's messages, and PNG files are
+// decoded on workers by a decoder that says nothing; the other decoders may
+// write straight to the error stream, which only the main thread may catch.
+bool decodesOnWorkers(const QString& path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(3) == QByteArray("\xff\xd8\xff", 3);
+    const QByteArray start = file.open(QIODevice::ReadOnly) ? file.read(8) : QByteArray();
+    return start.startsWith(QByteArray("\xff\xd8\xff", 3)) || isPngData(start);
 }
 
 } // namespace
@@ -72,7 +76,7 @@ void SharedImages::prefetch(const QStringList& paths, Decode quietDecode)
 {
     for (const QString& path : paths) {
         const Key key = keyFor(path);
-        if (decoding.contains(key) || !isJpegFile(path))
+        if (decoding.contains(key) || !decodesOnWorkers(path))
             continue;
         if (!workersRunning) {
             beforeWorkers = qInstallMessageHandler(routeLine);

@@ -23,7 +23,7 @@ public:
     SharedImages(const SharedImages&) = delete;
     SharedImages& operator=(const SharedImages&) = delete;
 
-    // Starts decoding the JPEG files among `paths` on worker threads with
+    // Starts decoding the JPEG and PNG files among `paths` on worker threads with
     // `quietDecode`, which must log nothing itself but what its decoder says.
     // A decode whose decoder says anything is thrown away: the file is decoded
     // again when a picture reads it, so that its lines come in their place.
