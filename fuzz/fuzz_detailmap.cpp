@@ -1,5 +1,6 @@
-// A detail map as the scene reads it: the image file, its GL layout, and the
-// search for the regions of a few colours.
+// A detail map as the scene reads it: the image file (by Qt's reader on the
+// main thread, and as worker threads read it), its GL layout, its index form,
+// and the search for the regions of a few colours.
 #include "detailmap.h"
 #include "fuzzroom.h"
 #include "imagefile.h"
@@ -15,7 +16,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QImage map = toGLLayout(readImageFile(fuzzroom::write("map.png", data, size)));
+    const QString path = fuzzroom::write("map.png", data, size);
+    const QImage map = toGLLayout(readImageFile(path));
+    indexedMap(toGLLayout(decodeWithinLimits(path)));
     const DetailMap regions(map);
     for (const point3& color : {point3(230, 0, 0), point3(0, 0, 0), point3(255, 255, 255), point3(-1, 300, 0)})
         regions.region(color);
