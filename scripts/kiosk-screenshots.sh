@@ -47,7 +47,7 @@ xdotool mousemove 361 88 sleep 0.3 mousemove 366 88
 sleep 6
 import -window root "$DOCS/kiosk-countdown.png"
 # "Cerca info" at the top of the panel.
-xdotool mousemove 1237 255 click 1
+xdotool mousemove 1237 300 click 1
 sleep 1.5
 import -window root "$DOCS/kiosk-qr.png"
 xdotool key ctrl+alt+q
