@@ -3,6 +3,7 @@
 #include "imagefile.h"
 #include "mipmaps.h"
 #include "plainpng.h"
+#include "shaderfolder.h"
 #include "picturedraw.h"
 
 #include "glcanvas.h"
@@ -90,6 +91,7 @@ private slots:
         dir.reset(new QTemporaryDir);
         QVERIFY(QDir::setCurrent(dir->path()));
         setImagePixelLimit(defaultImagePixelLimit);
+        setMapsIndexed(true);
         messages.clear();
         qInstallMessageHandler(captureMessage);
     }
@@ -355,6 +357,42 @@ private slots:
                 QVERIFY2(worst <= 1, qPrintable(QString("level %1: %2 levels apart").arg(level).arg(worst)));
             }
         }
+    }
+
+    void mapsWholeForOldShaderFiles_data()
+    {
+        QTest::addColumn<QByteArray>("mapShader");
+        QTest::addColumn<QByteArray>("tapestryShader");
+        QTest::addColumn<bool>("indexed");
+        const QByteArray map = "uniform sampler2D mapPalette;", tapestry = "uniform float selectedMapIndex;";
+        QTest::newRow("current files") << map << tapestry << true;
+        QTest::newRow("old map shader") << QByteArray("uniform sampler2D mapTexture;") << tapestry << false;
+        QTest::newRow("old tapestry shader") << map << QByteArray("uniform vec3 selectedMapColor;") << false;
+        QTest::newRow("no files here") << QByteArray() << QByteArray() << true;
+    }
+
+    // Shader files kept from before the maps were sent as indices read them whole.
+    void mapsWholeForOldShaderFiles()
+    {
+        QFETCH(QByteArray, mapShader);
+        QFETCH(QByteArray, tapestryShader);
+        QFETCH(bool, indexed);
+        for (const auto& [name, text] : {std::pair{"map.fragment.glsl", mapShader}, {"tapestry.fragment.glsl", tapestryShader}}) {
+            QFile file(name);
+            QVERIFY(text.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(text) == text.size()));
+        }
+        QCOMPARE(shadersReadIndexedMaps(), indexed);
+        GlCanvas canvas;
+        QVERIFY(canvas.prepare());
+        QVERIFY(quadrants(8, 8).save("quadrants.png"));
+        setMapsIndexed(shadersReadIndexedMaps());
+        Picture picture("quadrants.png", point3(), point3(1, 1, 0));
+        picture.createTextures();
+        glBindTexture(GL_TEXTURE_2D, picture.mapTexture);
+        GLint format = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+        QCOMPARE(format, GLint(indexed ? GL_LUMINANCE8 : GL_RGBA8));
+        QCOMPARE(mapColours(picture, 64), bytes(picture.mapImage));
     }
 
     // A map of more colours than an index holds stays whole on the card.

@@ -65,6 +65,7 @@ GLuint uploadedPalette(const QVector<QRgb>& colours)
     return uploadedTexture(row.constData(), QSize(256, 1), GL_RGBA, GL_NEAREST, GL_NEAREST, 0);
 }
 
+bool mapsIndexed = true;
 bool mapColourSelected = false;
 quint32 selectedMapColour = 0;
 
@@ -119,7 +120,7 @@ PreparedTextures preparedTextures(const QImage& image, const QImage& map, int te
     if (prepared.hasLevels)
         prepared.levels = mipmapLevels(image);
     prepared.hasIndexedMap = fits(map, textureLimit);
-    if (prepared.hasIndexedMap)
+    if (prepared.hasIndexedMap && mapsIndexed)
         prepared.indexedMap = indexedMap(map);
     return prepared;
 }
@@ -134,6 +135,11 @@ void createTextures(Picture& picture, const PreparedTextures& prepared)
     }
     if (picture.mapTexture == Picture::noTexture)
         picture.createMapTextures(prepared.hasIndexedMap ? &prepared.indexedMap : nullptr);
+}
+
+void setMapsIndexed(bool indexed)
+{
+    mapsIndexed = indexed;
 }
 
 void setSelectedMapColour(bool selected, quint32 colour)
@@ -153,7 +159,7 @@ void Picture::createTextures()
 void Picture::createMapTextures(const QImage* preparedIndex)
 {
     const QImage map = preparedIndex ? mapImage : fittingTexture(mapImage, Qt::FastTransformation, mapPath);
-    const QImage indexed = preparedIndex ? *preparedIndex : indexedMap(map);
+    const QImage indexed = preparedIndex ? *preparedIndex : mapsIndexed ? indexedMap(map) : QImage();
     const QVector<QRgb> colours = indexed.colorTable();
     mapPaletteColours = QVector<quint32>(colours.cbegin(), colours.cend());
     mapPalette = uploadedPalette(colours);

@@ -24,6 +24,10 @@ PreparedTextures preparedTextures(const QImage& image, const QImage& map, int te
 // Needs the view's GL context to be current.
 void createTextures(Picture& picture, const PreparedTextures& prepared);
 
+// Whether maps may go to the card as indices, which only the shaders that
+// know their palettes read right; until told otherwise, they may.
+void setMapsIndexed(bool indexed);
+
 // The detail map colour the pictures drawn from now on darken, bytes R, G, B
 // in the low three bytes; none while `selected` is false.
 void setSelectedMapColour(bool selected, quint32 colour);

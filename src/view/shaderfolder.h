@@ -7,3 +7,7 @@
 void setInstalledShaderFolder(const QString& folder);
 // `fileName` in the working directory if it is there, else in the installed folder.
 QString shaderFilePath(const QString& fileName);
+
+// Whether the shader files in use read detail maps sent as indices; a missing
+// file reads nothing, so it does not stand in the way.
+bool shadersReadIndexedMaps();

@@ -605,6 +605,7 @@ void WidgetOpenGL::paintGL()
 {
     if (texturesPending) {
         texturesPending = false;
+        setMapsIndexed(shadersReadIndexedMaps());
         scene->uploadTexturesInRam();
     }
     ensureShaderPrograms();
