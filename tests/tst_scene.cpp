@@ -39,6 +39,13 @@ QImage panel(int width, int height, QVector<QPair<QRect, QColor>> spots = {})
     return image;
 }
 
+QByteArray encoded(const QImage& image, const char* format)
+{
+    QByteArray file;
+    QBuffer buffer(&file);
+    return buffer.open(QIODevice::WriteOnly) && image.save(&buffer, format) ? file : QByteArray();
+}
+
 // Files go to data/ of the current folder, where the scene reads them.
 bool writeFile(const QString& name, const QByteArray& bytes)
 {
@@ -299,21 +306,39 @@ private slots:
         }
     }
 
-    // Panels decode on worker threads, yet a damaged one is reported where and as often as it is shown.
-    void decoderComplaintsInPlace()
+    void decoderComplaintsInPlace_data()
     {
         QImage detailed(64, 64, QImage::Format_RGB32);
         for (int i = 0; i < 64 * 64; ++i)
             detailed.setPixel(i % 64, i / 64, qRgb(i % 64 * 4, i / 64 * 4, i % 7 * 36));
-        QByteArray jpeg;
-        QBuffer buffer(&jpeg);
-        QVERIFY(buffer.open(QIODevice::WriteOnly) && detailed.save(&buffer, "JPEG"));
-        QVERIFY(writeFile("cut.jpg", jpeg.left(jpeg.size() * 4 / 5)) && panel(40, 20).save("data/p.jpg"));
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("complaints"); // %1: the file's path
+        const QByteArray jpeg = encoded(detailed, "JPEG"), png = encoded(detailed, "PNG");
+        QTest::newRow("JPEG cut short") << "cut.jpg" << jpeg.left(jpeg.size() * 4 / 5)
+                                        << QStringList{"Image %1 is damaged; its decoder says:",
+                                                       "Corrupt JPEG data: premature end of data segment"};
+        QByteArray badPixels = png;
+        badPixels[badPixels.indexOf("IDAT") + 8] = char(badPixels[badPixels.indexOf("IDAT") + 8] ^ 0x55);
+        // A PNG panel is its own map: read twice when it cannot be read, and
+        // libpng's words come from the error stream, which only the main thread catches.
+        const QStringList unread{"Cannot read image: %1", "libpng error: IDAT: invalid code lengths set"};
+        QTest::newRow("PNG with damaged pixels") << "cut.png" << badPixels << unread + unread;
+    }
+
+    // Panels decode on worker threads, yet a damaged one is reported where and as often as it is shown.
+    void decoderComplaintsInPlace()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, complaints);
+        QVERIFY(writeFile(name, file) && panel(40, 20).save("data/p.jpg"));
         Scene scene;
-        QVERIFY(readRoom(scene, "<section name=\"cut.jpg\" height=\"1\"/><section name=\"p.jpg\" height=\"1\"/>"
-                                "<section name=\"cut.jpg\" height=\"1\"/>"));
-        const QStringList damaged{"WARNING Image " + QDir::currentPath() + "/data/cut.jpg is damaged; its decoder says:",
-                                  "WARNING Corrupt JPEG data: premature end of data segment"};
+        const QString section = "<section name=\"" + name + "\" height=\"1\"/>";
+        QVERIFY(readRoom(scene, section + "<section name=\"p.jpg\" height=\"1\"/>" + section));
+        QStringList damaged;
+        for (const QString& complaint : complaints)
+            damaged << "WARNING " + QString(complaint).replace("%1", QDir::currentPath() + "/data/" + name);
         const QStringList expected = QStringList{"Reading SCENE!", "el: 'walls'", "PROGRESS 0%", "PROGRESS 6%"} + damaged
                                      + QStringList{"Adding section 0 with 1 pictures", "PROGRESS 12%",
                                                    "Adding section 1 with 1 pictures", "PROGRESS 18%"}
