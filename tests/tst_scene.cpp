@@ -1,4 +1,5 @@
 #include "scene.h"
+#include "sharedimages.h"
 
 #include "glcanvas.h"
 #include "testgeometry.h"
@@ -304,6 +305,46 @@ private slots:
             QVERIFY(picture->image.isNull() && picture->mapImage.isNull());
             QVERIFY(picture->texture != Picture::noTexture && picture->mapTexture != Picture::noTexture);
         }
+    }
+
+    // Once read as often as named, a file's pixels belong to its pictures alone.
+    void sharedImageLetGoAfterItsLastRead()
+    {
+        QVERIFY(panel(8, 8).save("data/p.png"));
+        const SharedImages::Decode decode = [](const QString& path) { return QImage(path); };
+        SharedImages shared;
+        shared.prefetch({"data/p.png", "data/p.png"}, decode);
+        QImage first = SharedImages::read("data/p.png", decode);
+        const QImage second = SharedImages::read("data/p.png", decode);
+        QCOMPARE(second.constBits(), first.constBits());
+        first = QImage();
+        QVERIFY(second.isDetached());
+    }
+
+    // As the view does: each section's textures are made as soon as it is read.
+    // A panel beyond the card's limit waits for the usual pass, where its
+    // warnings come after the progress lines of its section, as they always did.
+    void texturesMadeAsSectionsAreRead()
+    {
+        GlCanvas canvas;
+        QVERIFY(canvas.prepare());
+        GLint limit = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+        QVERIFY(panel(40, 20).save("data/p.jpg") && panel(limit + 2, 1).save("data/wide.png"));
+        Scene scene;
+        connect(&scene, &Scene::sectionRead, [&scene](int index) { scene.uploadSectionTextures(scene.sections[index]); });
+        QVERIFY(readRoom(scene, "<section name=\"p.jpg\" height=\"2\"/><section name=\"wide.png\" height=\"2\"/>"));
+        const Picture& made = scene.sections[0].pictures["p.jpg"];
+        const Picture& waiting = scene.sections[1].pictures["wide.png"];
+        QVERIFY(made.texture != Picture::noTexture && made.mapTexture != Picture::noTexture);
+        QVERIFY(made.image.isNull() && !made.mapImage.isNull());
+        QVERIFY(waiting.texture == Picture::noTexture && !waiting.image.isNull());
+        QVERIFY(warnings().filter("texture limit").isEmpty());
+        scene.uploadTexturesInRam();
+        QVERIFY(waiting.texture != Picture::noTexture && waiting.image.isNull() && made.mapImage.isNull());
+        const QStringList limits = warnings().filter("texture limit");
+        QCOMPARE(limits.size(), 2);
+        QCOMPARE(logLines.mid(logLines.indexOf("1/2"), 3), (QStringList{"1/2", "PROGRESS 100%", limits.first()}));
     }
 
     void decoderComplaintsInPlace_data()

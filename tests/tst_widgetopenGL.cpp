@@ -97,6 +97,9 @@ class TestWidgetOpenGL : public QObject
     ProbedView* view = nullptr;
     QSignalSpy* progress = nullptr;
     point3 lupo, airone; // the details' centres
+    // Pictures with their textures and without their decoded panels once the view is made.
+    int picturesOnCardBeforePaint = 0;
+    int pictures = 0;
 
     QTimer* timer(const char* name) const { return view->findChild<QTimer*>(name); }
     QImage frame() { view->updateGL(); return view->grabFrameBuffer(); }
@@ -129,6 +132,12 @@ private slots:
             QVERIFY(writeFile("outside.obj", "v 0 0 0\n") && writeFile("data/Stanza.xml", mode));
         WidgetOpenGL::setLoadingWindowMaker([]() -> QWidget* { return loadingWindow = new LoadingWindow(); });
         view = new ProbedView();
+        for (const Section& section : view->room().sections) {
+            for (const Picture& picture : section.pictures) {
+                ++pictures;
+                picturesOnCardBeforePaint += picture.texture != Picture::noTexture && picture.image.isNull();
+            }
+        }
         if (mode == "escape")
             QTest::keyClick(view, Qt::Key_Escape);
         QVERIFY2(mode != "escape", "still running after Escape");
@@ -159,10 +168,13 @@ private slots:
         QVERIFY(view->highlightColor() == black && !view->pulsePhase() && !timer("blinkTimer")->isActive());
     }
 
-    // Every texture is made once, on the first paint, which reports its progress
-    // and closes the loading window; the start view then shows the room.
+    // Every texture is made as its section is read; the first paint reports the
+    // progress as it always has and closes the loading window; the start view
+    // then shows the room.
     void firstPaintUploadsTexturesAndShowsTheRoom()
     {
+        QCOMPARE(picturesOnCardBeforePaint, pictures);
+        QCOMPARE(pictures, 4);
         QList<float> fractions;
         for (const QVariantList& signal : *progress)
             fractions << signal.at(0).toFloat();

@@ -298,6 +298,7 @@ void Scene::readSection(QDomElement element)
 
     qDebug("Adding section %d with %d pictures", sections.size(), section.pictures.size());
     sections.append(section);
+    emit sectionRead(sections.size() - 1);
     layoutPosition = finiteOrZero(section.origin + section.direction * section.width, element, "wall position");
 }
 

@@ -40,8 +40,9 @@ public:
     BoundingBox detailBox(const Section& section, const Detail& detail, const Picture& picture) const;
 
     void showLoadingProgress(float progress);
-    // Both need the view's GL context to be current.
+    // These need the view's GL context to be current.
     void uploadTexturesInRam();
+    void uploadSectionTextures(Section& section);
     void draw() const;
 
     BoundingBox bounds;
@@ -58,6 +59,8 @@ public:
 
 signals:
     void loadingProgressSignal(float progress);
+    // Emitted as soon as a section is in `sections`, while later ones are still read.
+    void sectionRead(int index);
 
 private:
     // Where a detail map is painted: the picture `pictureKey` of section `section`.

@@ -76,6 +76,7 @@ void SharedImages::prefetch(const QStringList& paths, Decode quietDecode)
 {
     for (const QString& path : paths) {
         const Key key = keyFor(path);
+        ++readsToCome[key];
         if (decoding.contains(key) || !decodesOnWorkers(path))
             continue;
         if (!workersRunning) {
@@ -102,15 +103,31 @@ QImage SharedImages::read(const QString& path, Decode decode)
     if (!innermost)
         return decode(path);
     const Key key = keyFor(path);
-    const auto found = innermost->images.constFind(key);
-    if (found != innermost->images.constEnd())
-        return *found;
-    if (innermost->decoding.contains(key)) {
-        const QImage decoded = innermost->decoding.take(key).result();
+    const QImage image = innermost->found(key, path, decode);
+    innermost->countRead(key);
+    return image;
+}
+
+QImage SharedImages::found(const Key& key, const QString& path, Decode decode)
+{
+    const auto kept = images.constFind(key);
+    if (kept != images.constEnd())
+        return *kept;
+    if (decoding.contains(key)) {
+        const QImage decoded = decoding.take(key).result();
         if (!decoded.isNull())
-            return *innermost->images.insert(key, decoded);
+            return *images.insert(key, decoded);
     }
-    return innermost->decodeHere(key, path, decode);
+    return decodeHere(key, path, decode);
+}
+
+void SharedImages::countRead(const Key& key)
+{
+    const auto left = readsToCome.find(key);
+    if (left != readsToCome.end() && --*left == 0) {
+        readsToCome.erase(left);
+        images.remove(key);
+    }
 }
 
 QImage SharedImages::decodeHere(const Key& key, const QString& path, Decode decode)

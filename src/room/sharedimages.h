@@ -27,6 +27,8 @@ public:
     // `quietDecode`, which must log nothing itself but what its decoder says.
     // A decode whose decoder says anything is thrown away: the file is decoded
     // again when a picture reads it, so that its lines come in their place.
+    // A path named n times is let go once it has been read n times: the
+    // pictures then hold the only references to its pixels.
     void prefetch(const QStringList& paths, Decode quietDecode);
 
     // `decode(path)`, or the image decoded before from the same unchanged file.
@@ -39,10 +41,13 @@ private:
     using Key = QPair<QString, QDateTime>;
     static Key keyFor(const QString& path);
     QImage decodeHere(const Key& key, const QString& path, Decode decode);
+    QImage found(const Key& key, const QString& path, Decode decode);
+    void countRead(const Key& key);
     void finishWorkers();
 
     QHash<Key, QImage> images;
     QHash<Key, QFuture<QImage>> decoding;
+    QHash<Key, int> readsToCome;
     bool workersRunning = false;
     SharedImages* outer = nullptr;
 };

@@ -17,15 +17,27 @@ namespace {
 
 using Preparation = QFuture<PreparedTextures>;
 
-// In the order the pictures are uploaded, so that the first ones are ready first.
-QVector<Preparation> startPreparations(const QVector<Section>& sections)
+int textureLimit()
 {
     GLint limit = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    return int(limit);
+}
+
+bool onCard(const Picture& picture)
+{
+    return picture.texture != Picture::noTexture && picture.mapTexture != Picture::noTexture;
+}
+
+// In the order the pictures are uploaded, so that the first ones are ready first.
+QVector<Preparation> startPreparations(const QVector<Section>& sections)
+{
+    const int limit = textureLimit();
     QVector<Preparation> started;
     for (const Section& section : sections) {
         for (const Picture& picture : section.pictures)
-            started << QtConcurrent::run(preparedTextures, picture.image, picture.mapImage, int(limit));
+            started << (onCard(picture) ? Preparation()
+                                        : QtConcurrent::run(preparedTextures, picture.image, picture.mapImage, limit));
     }
     return started;
 }
@@ -35,7 +47,8 @@ QVector<Preparation> startPreparations(const QVector<Section>& sections)
 void uploadTextures(Section& section, Preparation* preparation)
 {
     for (Picture& picture : section.pictures) {
-        createTextures(picture, preparation->result());
+        if (!onCard(picture))
+            createTextures(picture, preparation->result());
         *preparation++ = Preparation();
         picture.image = QImage();
         picture.mapImage = QImage();
@@ -75,6 +88,22 @@ void Scene::uploadTexturesInRam()
     malloc_trim(0);
     showLoadingProgress(2.0f);
     texturesUploaded = true;
+}
+
+// While the images of later sections still decode. A picture beyond the card's
+// limit waits for the usual pass, which says so in its place; the maps stay
+// decoded, for the details' regions are looked up in them until the whole
+// scene is read.
+void Scene::uploadSectionTextures(Section& section)
+{
+    const int limit = textureLimit();
+    for (Picture& picture : section.pictures) {
+        const PreparedTextures prepared = preparedTextures(picture.image, picture.mapImage, limit);
+        if (!prepared.hasLevels || !prepared.hasIndexedMap)
+            continue;
+        createTextures(picture, prepared);
+        picture.image = QImage();
+    }
 }
 
 void Scene::draw() const

@@ -112,6 +112,8 @@ WidgetOpenGL::WidgetOpenGL(QWidget* parent)
 
     if (loadingWindow)
         connect(scene, SIGNAL(loadingProgressSignal(float)), loadingWindow, SLOT(setProgress(float)));
+    if (texturesPending)
+        makeTexturesWhileReading();
     if (!scene->readXML("Stanza.xml")) {
         qDebug("Error!!! -.-\"");
         // A file that is there but broken has been reported with its line and
@@ -128,6 +130,23 @@ WidgetOpenGL::WidgetOpenGL(QWidget* parent)
 }
 
 WidgetOpenGL::~WidgetOpenGL() = default;
+
+// Each section's textures are made as soon as it is read, by this thread, which
+// would otherwise wait for the workers decoding the images of later sections.
+// The first paint makes those left, and shows the progress as before.
+void WidgetOpenGL::makeTexturesWhileReading()
+{
+    if (!isValid())
+        return;
+    makeCurrent();
+    if (glewInit() != GLEW_OK)
+        return;
+    setMapsIndexed(shadersReadIndexedMaps());
+    connect(scene, &Scene::sectionRead, this, [this](int index) {
+        makeCurrent();
+        scene->uploadSectionTextures(scene->sections[index]);
+    });
+}
 
 // Named, so that the timers can be found among the widget's children.
 QTimer* WidgetOpenGL::makeTimer(const char* name, int interval, bool singleShot, const char* slot)

@@ -116,6 +116,7 @@ private:
     QTimer* makeTimer(const char* name, int interval, bool singleShot, const char* slot);
     bool startPickPass();
     void watchDatabase();
+    void makeTexturesWhileReading();
     QSize deviceSize() const;
     QPoint framebufferPixel(int x, int y) const;
 
