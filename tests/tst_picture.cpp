@@ -256,6 +256,9 @@ private slots:
         QTest::addColumn<QImage>("map");
         QTest::addColumn<int>("colours"); // 0: too many for an index
         QTest::newRow("flat quadrants") << toGLLayout(quadrants(8, 6)) << 4;
+        QImage lastPixelApart = toGLLayout(quadrants(8, 6));
+        lastPixelApart.setPixel(7, 4, qRgb(1, 2, 3));
+        QTest::newRow("a row apart from the one above in its last pixel") << lastPixelApart << 5;
         QTest::newRow("256 colours") << mapOfColours(256) << 256;
         QTest::newRow("257 colours") << mapOfColours(257) << 0;
         QTest::newRow("odd width") << mapOfColours(7).copy(0, 0, 19, 2) << 7;
@@ -323,6 +326,9 @@ private slots:
         QTest::newRow("odd") << QSize(37, 23);
         QTest::newRow("one column") << QSize(1, 9);
         QTest::newRow("panel shaped") << QSize(333, 390);
+        QTest::newRow("even panel, rows not a multiple of four texels") << QSize(520, 780);
+        QTest::newRow("even across, odd down") << QSize(96, 45);
+        QTest::newRow("odd across, even down") << QSize(45, 96);
     }
 
     // Levels made beforehand are the driver's own, within one level of a byte.

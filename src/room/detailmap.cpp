@@ -2,15 +2,16 @@
 
 #include <QtGlobal>
 
-void DetailMap::PixelRegion::add(int x, int y)
+void DetailMap::PixelRegion::add(int fromX, int toX, int y)
 {
     if (maxX < 0) {
-        minX = maxX = x;
+        minX = fromX;
+        maxX = toX;
         minY = maxY = y;
         return;
     }
-    minX = qMin(minX, x);
-    maxX = qMax(maxX, x);
+    minX = qMin(minX, fromX);
+    maxX = qMax(maxX, toX);
     minY = qMin(minY, y);
     maxY = qMax(maxY, y);
 }
@@ -22,20 +23,19 @@ DetailMap::DetailMap(const QImage& map) : width(map.width()), height(map.height(
             qWarning("A detail map of %d bits per pixel cannot be searched", map.depth());
         return;
     }
-    // Runs of one colour are common: the region of the last colour is kept at hand.
-    PixelRegion* current = nullptr;
-    quint32 currentValue = 0;
-    for (int y = 0; y < map.height(); y += 2) {
+    // Maps are drawn in flat colours: a run of one colour along a row widens
+    // its region at the run's ends only.
+    const int columns = map.width();
+    const int rows = map.height();
+    for (int y = 0; y < rows; y += 2) {
         const quint32* row = reinterpret_cast<const quint32*>(map.constScanLine(y));
-        for (int x = 0; x < map.width(); x += 2) {
+        for (int x = 0, next = 0; x < columns; x = next) {
             const quint32 value = row[x];
+            for (next = x + 2; next < columns && row[next] == value;)
+                next += 2;
             if ((value & 0x00ffffffu) == 0)
                 continue;
-            if (!current || value != currentValue) {
-                current = &regions[value];
-                currentValue = value;
-            }
-            current->add(x, y);
+            regions[value].add(x, next - 2, y);
         }
     }
 }

@@ -29,7 +29,7 @@ private:
         int minY = 0;
         int maxX = -1;
         int maxY = -1;
-        void add(int x, int y);
+        void add(int fromX, int toX, int y); // a run along row y
     };
 
     QHash<quint32, PixelRegion> regions;

@@ -98,28 +98,34 @@ QImage indexedMap(const QImage& map)
 {
     if (map.isNull() || map.format() != QImage::Format_ARGB32)
         return QImage();
+    const int width = map.width();
     QImage indexed(map.size(), QImage::Format_Indexed8);
     QVector<QRgb> colours;
     QHash<quint32, uchar> indexOf;
-    // Maps are drawn in flat colours: most pixels repeat their left neighbour.
-    quint32 last = ~map.pixel(0, 0);
-    uchar lastIndex = 0;
+    const auto indexFor = [&](quint32 colour) {
+        auto found = indexOf.constFind(colour);
+        if (found == indexOf.constEnd() && colours.size() < 256) {
+            found = indexOf.insert(colour, uchar(colours.size()));
+            colours.append(colour);
+        }
+        return found == indexOf.constEnd() ? -1 : int(*found);
+    };
+    // Maps are drawn in flat colours: most rows repeat the one above, and the
+    // others are long runs of one colour.
     for (int y = 0; y < map.height(); ++y) {
         const auto* from = reinterpret_cast<const quint32*>(map.constScanLine(y));
         uchar* to = indexed.scanLine(y);
-        for (int x = 0; x < map.width(); ++x) {
-            if (from[x] != last) {
-                last = from[x];
-                auto found = indexOf.constFind(last);
-                if (found == indexOf.constEnd()) {
-                    if (colours.size() == 256)
-                        return QImage();
-                    found = indexOf.insert(last, uchar(colours.size()));
-                    colours.append(last);
-                }
-                lastIndex = *found;
-            }
-            to[x] = lastIndex;
+        if (y > 0 && std::equal(from, from + width, reinterpret_cast<const quint32*>(map.constScanLine(y - 1)))) {
+            std::copy_n(indexed.constScanLine(y - 1), width, to);
+            continue;
+        }
+        for (int x = 0, end = 0; x < width; x = end) {
+            for (end = x + 1; end < width && from[end] == from[x];)
+                ++end;
+            const int index = indexFor(from[x]);
+            if (index < 0)
+                return QImage();
+            std::fill_n(to + x, end - x, uchar(index));
         }
     }
     indexed.setColorTable(colours);
