@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString path = fuzzroom::write("map.png", data, size);
     const QImage map = toGLLayout(readImageFile(path));
-    indexedMap(toGLLayout(decodeWithinLimits(path)));
+    indexedMap(decodeOnWorkerForGL(path));
     const DetailMap regions(map);
     for (const point3& color : {point3(230, 0, 0), point3(0, 0, 0), point3(255, 255, 255), point3(-1, 300, 0)})
         regions.region(color);

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qtbase5-dev libqt5opengl5-dev libglew-dev libxcb1-dev libpng-dev
+  qtbase5-dev libqt5opengl5-dev libglew-dev libxcb1-dev libpng-dev libjpeg62-turbo-dev
   libgl1-mesa-dri libglx-mesa0
   xvfb xauth xdotool imagemagick
   fonts-noto-color-emoji

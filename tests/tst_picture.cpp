@@ -2,6 +2,7 @@
 
 #include "imagefile.h"
 #include "mipmaps.h"
+#include "plainjpeg.h"
 #include "plainpng.h"
 #include "shaderfolder.h"
 #include "picturedraw.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QColorSpace>
 #include <QImage>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -45,6 +47,37 @@ QByteArray encoded(const QImage& image, const char* format = "PNG")
     QByteArray file;
     QBuffer buffer(&file);
     return buffer.open(QIODevice::WriteOnly) && image.save(&buffer, format) ? file : QByteArray();
+}
+
+// Every byte matters: a gradient with noise, in which the decoders' rounding shows.
+QImage noisyGradient(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    quint32 noise = 1;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            noise = noise * 1664525u + 1013904223u;
+            image.setPixel(x, y, qRgb(x * 255 / width, y * 255 / height, 128) ^ (noise >> 8 & 0x1f1f1fu));
+        }
+    return image;
+}
+
+QByteArray written(const QImage& image, int quality, bool progressive = false)
+{
+    QByteArray file;
+    QBuffer buffer(&file);
+    QImageWriter writer(&buffer, "JPEG");
+    writer.setQuality(quality);
+    writer.setProgressiveScanWrite(progressive);
+    writer.setOptimizedWrite(progressive);
+    return buffer.open(QIODevice::WriteOnly) && writer.write(image) ? file : QByteArray();
+}
+
+// The JFIF header's density: its unit (0 none, 1 per inch, 2 per centimetre) and values.
+QByteArray withDensity(QByteArray file, char unit, quint16 x, quint16 y)
+{
+    const char density[] = {unit, char(x >> 8), char(x), char(y >> 8), char(y)};
+    return file.mid(6, 5) == QByteArray("JFIF", 5) ? file.replace(13, 5, density, 5) : QByteArray();
 }
 
 QByteArray bytes(const QImage& image)
@@ -317,6 +350,63 @@ private slots:
         QCOMPARE(bytes(toGLLayout(plain)), bytes(toGLLayout(qt)));
         QCOMPARE(plain.dotsPerMeterX(), qt.dotsPerMeterX());
         QCOMPARE(plain.dotsPerMeterY(), qt.dotsPerMeterY());
+        const QImage laidOut = decodePlainPng(file, PixelLayout::GL);
+        QCOMPARE(laidOut.format(), QImage::Format_ARGB32);
+        QCOMPARE(bytes(laidOut), bytes(toGLLayout(qt)));
+        QCOMPARE(laidOut.dotsPerMeterX(), qt.dotsPerMeterX());
+        QCOMPARE(laidOut.dotsPerMeterY(), qt.dotsPerMeterY());
+    }
+
+    void plainJpegAsQtReadsIt_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("decoded"); // else left to Qt's reader
+        QTest::addColumn<qint64>("pixelLimit");
+        const QImage colours = noisyGradient(64, 48);
+        const QByteArray plain = written(colours, -1);
+        const auto row = [](const char* tag, const QByteArray& file, bool decoded = true,
+                            qint64 pixelLimit = defaultImagePixelLimit) {
+            QTest::newRow(tag) << file << decoded << pixelLimit;
+        };
+        row("baseline", plain);
+        row("quality 100", written(colours, 100));
+        row("progressive, optimized", written(colours, 90, true));
+        row("odd size", written(noisyGradient(37, 23), -1));
+        row("grey", written(colours.convertToFormat(QImage::Format_Grayscale8), -1));
+        row("no density unit", withDensity(plain, 0, 3, 4));
+        row("dots per inch", withDensity(plain, 1, 301, 299));
+        row("dots per centimetre", withDensity(plain, 2, 13, 21));
+        const QByteArray exif = QByteArray::fromHex("ffe10022457869660000" "4d4d002a00000008" "0001"
+                                                    "011200030000000100060000" "00000000");
+        row("orientation in exif", QByteArray(plain).insert(20, exif));
+        // An Adobe marker in place of the JFIF one: the pixels are R, G, B, not converted.
+        row("rgb components", QByteArray(plain).replace(2, 18, QByteArray::fromHex("ffee000e41646f626500640000000000")));
+        row("at the pixel limit", plain, true, 64 * 48);
+        row("over the pixel limit", plain, false, 64 * 48 - 1);
+        row("cut short", plain.left(plain.size() * 4 / 5), false);
+        row("a PNG", encoded(colours), false);
+    }
+
+    // The very pixels and resolution of Qt's reader brought to GL layout, or
+    // nothing; a worker then reads the file as it did before.
+    void plainJpegAsQtReadsIt()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, decoded);
+        QFETCH(qint64, pixelLimit);
+        QCOMPARE(!decodePlainJpeg(file, pixelLimit).isNull(), decoded);
+        QFile written("A.jpg");
+        QVERIFY(written.open(QIODevice::WriteOnly) && written.write(file) == file.size());
+        written.close();
+        setImagePixelLimit(pixelLimit);
+        const QImage worker = decodeOnWorkerForGL("A.jpg");
+        const QImage qt = toGLLayout(decodeWithinLimits("A.jpg"));
+        QCOMPARE(worker.isNull(), pixelLimit < 64 * 48);
+        QCOMPARE(worker.size(), qt.size());
+        QCOMPARE(worker.format(), qt.format());
+        QCOMPARE(bytes(worker), bytes(qt));
+        QCOMPARE(worker.dotsPerMeterX(), qt.dotsPerMeterX());
+        QCOMPARE(worker.dotsPerMeterY(), qt.dotsPerMeterY());
     }
 
     void mipmapsAsTheDriverMakesThem_data()

@@ -1,5 +1,6 @@
 #include "imagefile.h"
 
+#include "plainjpeg.h"
 #include "plainpng.h"
 
 #include <QFile>
@@ -104,9 +105,10 @@ QString pngChunkProblem(const QString& path)
     return QString();
 }
 
-// Maps are drawn in flat colours and compress well: a PNG file larger than this
-// is left to Qt's reader rather than read whole into memory on a worker.
-const qint64 pngFileLimit = 64 * 1024 * 1024;
+// Maps are drawn in flat colours and compress well, and panels are photographs
+// a few megabytes large: a file larger than this is left to Qt's reader rather
+// than read whole into memory on a worker.
+const qint64 wholeFileLimit = 64 * 1024 * 1024;
 
 // The pixel size in the header of a PNG file, invalid when there is none.
 QSize pngSize(const QByteArray& file)
@@ -154,6 +156,19 @@ void release(const QVector<HeldMessage>& complaints)
     }
 }
 
+// The image of an open PNG file if the checks let it be decoded and it is plain.
+QImage decodePngWithinLimits(QFile& file, PixelLayout layout)
+{
+    // Qt's PNG reader may write to the error stream even to tell the size.
+    if (!pngChunkProblem(file.fileName()).isEmpty() || file.size() > wholeFileLimit)
+        return QImage();
+    const QByteArray bytes = file.readAll();
+    const QSize size = pngSize(bytes);
+    if (!size.isValid() || qint64(size.width()) * size.height() > pixelLimit)
+        return QImage();
+    return decodePlainPng(bytes, layout);
+}
+
 } // namespace
 
 void setImagePixelLimit(qint64 pixels)
@@ -165,18 +180,22 @@ QImage decodeWithinLimits(const QString& path)
 {
     QFile file(path);
     const QByteArray start = file.open(QIODevice::ReadOnly) ? file.peek(8) : QByteArray();
-    // Qt's PNG reader may write to the error stream even to tell the size.
-    if (isPngData(start)) {
-        if (!pngChunkProblem(path).isEmpty() || file.size() > pngFileLimit)
-            return QImage();
-        const QByteArray bytes = file.readAll();
-        const QSize size = pngSize(bytes);
-        if (!size.isValid() || qint64(size.width()) * size.height() > pixelLimit)
-            return QImage();
-        return decodePlainPng(bytes);
-    }
+    if (isPngData(start))
+        return decodePngWithinLimits(file, PixelLayout::Qt);
     QImageReader reader(path);
     return refusal(path, reader).isEmpty() ? reader.read() : QImage();
+}
+
+std::optional<QImage> decodeWithinLimitsInGLLayout(const QString& path)
+{
+    QFile file(path);
+    const QByteArray start = file.open(QIODevice::ReadOnly) ? file.peek(8) : QByteArray();
+    if (isPngData(start))
+        return decodePngWithinLimits(file, PixelLayout::GL);
+    if (!isJpegData(start) || file.size() > wholeFileLimit)
+        return std::nullopt;
+    QImage image = decodePlainJpeg(file.readAll(), pixelLimit);
+    return image.isNull() ? std::nullopt : std::optional<QImage>(std::move(image));
 }
 
 QImage readImageFile(const QString& path)

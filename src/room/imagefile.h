@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QString>
 
+#include <optional>
+
 // Images over this many pixels are not decoded: a small file can declare a
 // huge image, and decoding it would take gigabytes. The default, 8192 x 8192,
 // is the largest texture most kiosk graphics cards take.
@@ -21,3 +23,8 @@ QImage readImageFile(const QString& path);
 // The image if the checks above let it be decoded, else a null image; it logs
 // nothing itself, for decoding on a thread whose messages are held elsewhere.
 QImage decodeWithinLimits(const QString& path);
+
+// The same image straight in GL layout (see toGLLayout) when the file is a PNG,
+// or a plain JPEG that a decoder of our own reads; nothing when the file is left
+// to decodeWithinLimits and to being brought to GL layout afterwards.
+std::optional<QImage> decodeWithinLimitsInGLLayout(const QString& path);

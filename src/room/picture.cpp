@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QtGlobal>
 
+#include <optional>
+
 namespace {
 
 // Reads an image whatever its suffix says and brings it into the byte order and
@@ -28,13 +30,6 @@ QImage keepingResolution(QImage loaded)
 QImage decodeForGL(const QString& path)
 {
     return keepingResolution(readImageFile(path));
-}
-
-// On a worker thread: what the decoder says is caught there, and the file is
-// read again on the main thread if it said anything or was refused.
-QImage decodeOnWorkerForGL(const QString& path)
-{
-    return keepingResolution(decodeWithinLimits(path));
 }
 
 bool readForGL(const QString& path, QImage& into)
@@ -67,6 +62,13 @@ float followingSide(float givenSide, float followingMM, float givenMM, const QIm
 }
 
 } // namespace
+
+// Plain files are decoded straight into GL layout, sparing a pass over every pixel.
+QImage decodeOnWorkerForGL(const QString& path)
+{
+    std::optional<QImage> laidOut = decodeWithinLimitsInGLLayout(path);
+    return laidOut ? std::move(*laidOut) : keepingResolution(decodeWithinLimits(path));
+}
 
 // Rows bottom first and every pixel as the bytes R, G, B, A, kept in a 32-bit
 // ARGB image: what glTexImage2D reads with GL_RGBA and GL_UNSIGNED_BYTE, and

@@ -17,6 +17,11 @@ QImage toGLLayout(QImage image);
 // table of GL-layout pixels; null when the map holds more than 256 colours.
 QImage indexedMap(const QImage& map);
 
+// The image of a file in GL layout, decoded as a worker thread does: it logs
+// nothing itself, and is null where the file is refused or cannot be decoded
+// there; the main thread then reads it again, as when its decoder said anything.
+QImage decodeOnWorkerForGL(const QString& path);
+
 class SharedImages;
 // Starts decoding, on worker threads, the images that pictures of these files will read.
 void prefetchPictureImages(SharedImages& shared, const QStringList& imagePaths);

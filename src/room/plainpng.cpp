@@ -53,28 +53,31 @@ bool isPngData(const QByteArray& file)
     return file.startsWith(pngSignature);
 }
 
-QImage decodePlainPng(const QByteArray& file)
+QImage decodePlainPng(const QByteArray& file, PixelLayout layout)
 {
-    const PlainLayout layout = isPngData(file) ? layoutOf(file) : PlainLayout();
-    if (!layout.plain)
+    const PlainLayout chunks = isPngData(file) ? layoutOf(file) : PlainLayout();
+    if (!chunks.plain)
         return QImage();
     png_image png = {};
     png.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&png, file.constData(), size_t(file.size())))
         return QImage();
-    // B, G, R, A in memory: the bytes of a 32-bit ARGB pixel on this machine.
-    png.format = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;
     QImage image(int(png.width), int(png.height), QImage::Format_ARGB32);
     if (image.isNull()) {
         png_image_free(&png);
         return QImage();
     }
-    if (!png_image_finish_read(&png, nullptr, image.bits(), png_int_32(image.bytesPerLine()), nullptr)
+    // For Qt: B, G, R, A in memory, the bytes of a 32-bit ARGB pixel on this
+    // machine. For GL: a negative stride has libpng write the bottom row first.
+    const bool forGL = layout == PixelLayout::GL;
+    png.format = forGL ? PNG_FORMAT_RGBA : Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;
+    const png_int_32 stride = png_int_32(image.bytesPerLine());
+    if (!png_image_finish_read(&png, nullptr, image.bits(), forGL ? -stride : stride, nullptr)
         || png.warning_or_error != 0)
         return QImage();
-    if (layout.dotsPerMeterX > 0 && layout.dotsPerMeterY > 0) {
-        image.setDotsPerMeterX(layout.dotsPerMeterX);
-        image.setDotsPerMeterY(layout.dotsPerMeterY);
+    if (chunks.dotsPerMeterX > 0 && chunks.dotsPerMeterY > 0) {
+        image.setDotsPerMeterX(chunks.dotsPerMeterX);
+        image.setDotsPerMeterY(chunks.dotsPerMeterY);
     }
     return image;
 }

@@ -13,4 +13,8 @@
 // Whether the bytes begin as a PNG file does.
 bool isPngData(const QByteArray& file);
 
-QImage decodePlainPng(const QByteArray& file);
+// How the pixels of a 32-bit ARGB image lie in memory: as Qt lays them out, or
+// rows bottom first and bytes R, G, B, A, as glTexImage2D reads them (see toGLLayout).
+enum class PixelLayout { Qt, GL };
+
+QImage decodePlainPng(const QByteArray& file, PixelLayout layout = PixelLayout::Qt);

@@ -1,5 +1,6 @@
 #include "sharedimages.h"
 
+#include "plainjpeg.h"
 #include "plainpng.h"
 
 #include <QFile>
@@ -50,7 +51,7 @@ bool decodesOnWorkers(const QString& path)
 {
     QFile file(path);
     const QByteArray start = file.open(QIODevice::ReadOnly) ? file.read(8) : QByteArray();
-    return start.startsWith(QByteArray("\xff\xd8\xff", 3)) || isPngData(start);
+    return isJpegData(start) || isPngData(start);
 }
 
 } // namespace
