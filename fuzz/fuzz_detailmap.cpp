@@ -1,6 +1,7 @@
 // A detail map as the scene reads it: the image file (by Qt's reader on the
-// main thread, and as worker threads read it), its GL layout, its index form,
-// and the search for the regions of a few colours.
+// main thread, and as worker threads read it, whose own decoders take JPEG
+// panels too), its GL layout, its index form, and the search for the regions
+// of a few colours.
 #include "detailmap.h"
 #include "fuzzroom.h"
 #include "imagefile.h"
