@@ -112,8 +112,12 @@ WidgetOpenGL::WidgetOpenGL(QWidget* parent)
 
     if (loadingWindow)
         connect(scene, SIGNAL(loadingProgressSignal(float)), loadingWindow, SLOT(setProgress(float)));
-    if (texturesPending)
+    if (texturesPending) {
+        // Once for every texture, whenever it is made: maps read as indices by
+        // shader files that take them as colours would pick the wrong details.
+        setMapsIndexed(shadersReadIndexedMaps());
         makeTexturesWhileReading();
+    }
     if (!scene->readXML("Stanza.xml")) {
         qDebug("Error!!! -.-\"");
         // A file that is there but broken has been reported with its line and
@@ -141,7 +145,6 @@ void WidgetOpenGL::makeTexturesWhileReading()
     makeCurrent();
     if (glewInit() != GLEW_OK)
         return;
-    setMapsIndexed(shadersReadIndexedMaps());
     connect(scene, &Scene::sectionRead, this, [this](int index) {
         makeCurrent();
         scene->uploadSectionTextures(scene->sections[index]);
@@ -624,7 +627,6 @@ void WidgetOpenGL::paintGL()
 {
     if (texturesPending) {
         texturesPending = false;
-        setMapsIndexed(shadersReadIndexedMaps());
         scene->uploadTexturesInRam();
     }
     ensureShaderPrograms();
